@@ -1,0 +1,201 @@
+#include "control/qorvaeditor_ctrl.h"
+
+#include "control/control_settings.h"
+#include "control/property_exchange.h"
+#include "platform/control_site.h"
+#include "platform/embedded_browser.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/user_interface.h"
+#include "support/string_helpers.h"
+#include "support/string_table.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr TextView kBlankPage = u"about:blank";
+constexpr TextView kContainerPagePath = u"/pages/editor_container.html";
+constexpr TextView kExplorerPolicyKey =
+    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+constexpr uint32_t kDriveCOnly = 4;
+
+}  // namespace
+
+CQorvaeditorCtrl::CQorvaeditorCtrl(Platform platform) : platform_(platform) {}
+
+CQorvaeditorCtrl::~CQorvaeditorCtrl() = default;
+
+void CQorvaeditorCtrl::ExchangeParameters(PropertyExchange& px) {
+  px.ExchangeVersion(1, 0);
+  px.ExchangeText(u"uploadType", uploadType, u"plugin");
+  px.ExchangeText(u"saveFileType", saveFileType, u"");
+  px.ExchangeText(u"serverDomain", serverDomain, u"");
+  px.ExchangeText(u"toSavePathUrl", toSavePathUrl, u"qorvadata");
+  px.ExchangeText(u"saveFolderNameRule", saveFolderNameRule, u"YYYY/MM");
+  px.ExchangeText(u"saveFileNameRule", saveFileNameRule, u"DATETIME");
+  px.ExchangeText(u"accessibility", accessibility, u"0");
+  px.ExchangeText(u"postPageURL", postPageURL, u"");
+  px.ExchangeText(u"imagePropStyle", imagePropStyle, u"1");
+  px.ExchangeText(u"mimeVersion", mimeVersion, u"");
+  px.ExchangeText(u"trustSites", trustSites, u"");
+  px.ExchangeText(u"mimeCharset", mimeCharset, u"euc-kr");
+  px.ExchangeUint(u"mimeConentEncodingType", mimeConentEncodingType, 3);
+  px.ExchangeUint(u"mimeFileTypeFilter", mimeFileTypeFilter, 1);
+  px.ExchangeUint(u"mimeLocalOnly", mimeLocalOnly, 1);
+  px.ExchangeUint(u"mimeRemoveHeader", mimeRemoveHeader, 0);
+  px.ExchangeUint(u"hasContainer", hasContainer, 0);
+  px.ExchangeText(u"qorvaEditorInitURL", qorvaEditorInitURL, kBlankPage);
+  px.ExchangeUint(u"width", width, 0);
+  px.ExchangeUint(u"height", height, 0);
+  px.ExchangeText(u"openDialogTitle", openDialogTitle, u"");
+  px.ExchangeUint(u"openDialogType", openDialogType, 0);
+  px.ExchangeText(u"mimeBaseURL", mimeBaseURL, u"");
+  px.ExchangeUint(u"imgDefaultWidth", imgDefaultWidth, 0);
+  px.ExchangeUint(u"imgDefaultHeight", imgDefaultHeight, 0);
+  px.ExchangeText(u"openDialogInitDir", openDialogInitDir, u"");
+  px.ExchangeUint(u"officeLineFix", officeLineFix, 1);
+  px.ExchangeText(u"systemTitle", systemTitle, u"");
+  px.ExchangeInt(u"useLog", useLog, 0);
+
+  // The drive policy and the host page are read before the lock: both reach the platform.
+  std::optional<bool> restricted;
+  if (!openDialogInitDir.empty()) restricted = IsDriveCRestricted();
+  if (InContainerMode()) DeriveContainerPageUrl();
+  Text hostPagePath = HostPageOrigin();
+
+  UpdateSettings([&](ControlSettings& s) {
+    s.useLog = useLog >= 1;
+    if (systemTitle == u"0") {
+      s.systemTitle.clear();
+    } else if (!systemTitle.empty()) {
+      s.systemTitle = systemTitle;
+    }
+    s.imgDefaultWidth = imgDefaultWidth;
+    s.imgDefaultHeight = imgDefaultHeight;
+    s.openDialogTitle = openDialogTitle;
+    s.mimeBaseURL = mimeBaseURL;
+    s.openDialogType = openDialogType;
+    if (restricted) {
+      s.drivePolicyRestricted = *restricted;
+      if (*restricted) s.openDialogInitDir = openDialogInitDir;
+    }
+    s.uploadType = u"plugin";
+    s.saveFileType = saveFileType;
+    s.serverDomain = serverDomain;
+    s.toSavePathUrl = toSavePathUrl;
+    s.saveFolderNameRule = saveFolderNameRule;
+    s.saveFileNameRule = saveFileNameRule;
+    s.accessibility = accessibility;
+    s.mimeVersion = mimeVersion;
+    s.hostPagePath = hostPagePath;
+    s.postPageURL = postPageURL;
+  });
+
+  std::vector<Text> sites;
+  if (!trustSites.empty()) SplitList(trustSites, u",", sites);
+  for (const Text& site : sites) AddTrustedSite(platform_.registry, Trim(site));
+  ApplyClipboardZoneAction(platform_.registry, savedZoneActions, ZoneActionStep::kApply);
+}
+
+bool CQorvaeditorCtrl::IsDriveCRestricted() {
+  auto key = platform_.registry.OpenKey(RegistryHive::kLocalMachine, kExplorerPolicyKey,
+                                        RegistryAccess::kRead);
+  if (!key) return false;
+  std::optional<uint32_t> noDrives = key->ReadDword(u"NoDrives");
+  if (noDrives != kDriveCOnly) return false;
+  return key->ReadDword(u"NoViewOnDrive") == kDriveCOnly;
+}
+
+void CQorvaeditorCtrl::DeriveContainerPageUrl() {
+  Text lower = ToLower(qorvaEditorInitURL);
+  if (lower.empty() || lower == kBlankPage) {
+    containerPageUrl = kBlankPage;
+    return;
+  }
+  while (!qorvaEditorInitURL.empty() && qorvaEditorInitURL.back() == u'/') {
+    qorvaEditorInitURL.pop_back();
+  }
+  containerPageUrl = qorvaEditorInitURL + Text(kContainerPagePath);
+}
+
+Text CQorvaeditorCtrl::HostPageOrigin() const {
+  Text url = platform_.site.HostDocumentUrl();
+  Text path = ExtractUrlPath(url);
+  // Every occurrence goes, also one inside the scheme or the host.
+  ReplaceAll(url, path, u"");
+  return url;
+}
+
+bool CQorvaeditorCtrl::EnsureWindow() { return platform_.site.EnsureWindow(); }
+
+void CQorvaeditorCtrl::ShowResourceMessage(uint32_t id) {
+  Text caption = SettingsSnapshot().systemTitle;
+  platform_.userInterface.ShowMessageBox(LoadResourceText(platform_.system, id), caption,
+                                         MessageIcon::kNone, MessageButtons::kOk);
+}
+
+Text CQorvaeditorCtrl::setQorvaInit() { return {}; }
+
+Text CQorvaeditorCtrl::getQorvaPluginVersion() {
+  std::optional<FileVersion> version = platform_.system.ModuleFileVersion();
+  if (!version) return {};
+  return FormatText("%d,%d,%d,%d", (*version)[0], (*version)[1], (*version)[2], (*version)[3]);
+}
+
+void CQorvaeditorCtrl::SetToSavePathURL(TextView strPathUrl) {
+  UpdateSettings([&](ControlSettings& s) { s.toSavePathUrl = strPathUrl; });
+}
+
+void CQorvaeditorCtrl::SetFolderNameRule(TextView strNameRule) {
+  UpdateSettings([&](ControlSettings& s) { s.saveFolderNameRule = strNameRule; });
+}
+
+void CQorvaeditorCtrl::SetImagePropMode(uint32_t nMode) {
+  imagePropStyle = nMode != 0 ? u"1" : u"0";
+}
+
+void CQorvaeditorCtrl::SetServerDomain(TextView strDomain) { serverDomain = strDomain; }
+
+void CQorvaeditorCtrl::ResizeTo(uint32_t newWidth, uint32_t newHeight) {
+  Rect rect{0, 0, static_cast<int32_t>(newWidth), static_cast<int32_t>(newHeight)};
+  platform_.site.MoveWindow(rect, Repaint::kYes);
+  if (browserCreated != 0 && InContainerMode() && browser && browser->HasWindow()) {
+    browser->MoveWindow(rect, Repaint::kYes);
+  }
+  platform_.site.MarkModified();
+}
+
+void CQorvaeditorCtrl::SetWidth(uint32_t value) {
+  EnsureWindow();
+  width = value;
+  height = static_cast<uint32_t>(platform_.site.ClientRect().height());
+  ResizeTo(width, height);
+}
+
+void CQorvaeditorCtrl::SetHeight(uint32_t value) {
+  EnsureWindow();
+  height = value;
+  width = static_cast<uint32_t>(platform_.site.ClientRect().width());
+  ResizeTo(width, height);
+}
+
+Text CQorvaeditorCtrl::GetQorvaEditorInitURL() {
+  EnsureWindow();
+  return qorvaEditorInitURL;
+}
+
+void CQorvaeditorCtrl::SetQorvaEditorInitURL(TextView value) {
+  EnsureWindow();
+  qorvaEditorInitURL = value;
+  hasContainer = 1;
+  DeriveContainerPageUrl();
+  if (browser && browser->HasWindow()) {
+    browser->SetSilent(true);
+    browser->Navigate(containerPageUrl);
+    browser->MoveWindow(platform_.site.ClientRect(), Repaint::kNo);
+  }
+  platform_.site.MarkModified();
+}
+
+}  // namespace qorva

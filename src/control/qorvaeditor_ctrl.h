@@ -1,0 +1,115 @@
+// The control object: one per object element in a page. Its public fields are the
+// scripting properties and the state the later steps keep per control; its methods are
+// the behaviours the scripting interface reaches through the dispatch table.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "browser/zone_settings.h"
+#include "control/control_events.h"
+#include "platform/platform.h"
+#include "support/text.h"
+
+namespace qorva {
+
+class EmbeddedBrowser;
+class PropertyExchange;
+
+class CQorvaeditorCtrl {
+ public:
+  explicit CQorvaeditorCtrl(Platform platform);
+  ~CQorvaeditorCtrl();
+  CQorvaeditorCtrl(const CQorvaeditorCtrl&) = delete;
+  CQorvaeditorCtrl& operator=(const CQorvaeditorCtrl&) = delete;
+
+  // Loads the parameters (with their defaults) or saves them, then derives the
+  // process-wide settings record from the members.
+  void ExchangeParameters(PropertyExchange& exchange);
+
+  // True when the drive policy hides drive C: alone and forbids viewing it.
+  bool IsDriveCRestricted();
+
+  // Makes sure the control has a window, in place or parked; false when it has none.
+  bool EnsureWindow();
+  bool InContainerMode() const { return hasContainer > 0; }
+  // Shows string resource `id` in a message box captioned with the settings title.
+  void ShowResourceMessage(uint32_t id);
+
+  // The scripting methods of the control core.
+  Text setQorvaInit();
+  Text getQorvaPluginVersion();
+  void SetToSavePathURL(TextView strPathUrl);
+  void SetFolderNameRule(TextView strNameRule);
+  void SetImagePropMode(uint32_t nMode);
+  void SetServerDomain(TextView strDomain);
+
+  // The properties with accessor functions.
+  uint32_t GetWidth() const { return width; }
+  void SetWidth(uint32_t value);
+  uint32_t GetHeight() const { return height; }
+  void SetHeight(uint32_t value);
+  Text GetQorvaEditorInitURL();
+  void SetQorvaEditorInitURL(TextView value);
+
+  const Platform& platform() const { return platform_; }
+
+  // Hosts subscribe here to QORVA_Event_Loaded.
+  ControlEvents events;
+
+  // Parameters, in the order they are exchanged.
+  Text uploadType;
+  Text saveFileType;
+  Text serverDomain;
+  Text toSavePathUrl;
+  Text saveFolderNameRule;
+  Text saveFileNameRule;
+  Text accessibility;
+  Text postPageURL;
+  Text imagePropStyle;
+  Text mimeVersion;
+  Text trustSites;
+  Text mimeCharset;
+  uint32_t mimeConentEncodingType = 0;
+  uint32_t mimeFileTypeFilter = 0;
+  uint32_t mimeLocalOnly = 0;
+  uint32_t mimeRemoveHeader = 0;
+  uint32_t hasContainer = 0;
+  Text qorvaEditorInitURL;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  Text openDialogTitle;
+  uint32_t openDialogType = 0;
+  Text mimeBaseURL;
+  uint32_t imgDefaultWidth = 0;
+  uint32_t imgDefaultHeight = 0;
+  Text openDialogInitDir;
+  uint32_t officeLineFix = 0;
+  Text systemTitle;
+  int32_t useLog = 0;
+
+  // State of the life cycle and of the later steps.
+  Text containerPageUrl;
+  Text savedPageHeader;
+  Text savedPageFooter;
+  int32_t browserCreated = 0;
+  bool scriptBridgeReady = false;
+  uint32_t loadPollTimerId = 1;
+  SavedZoneActions savedZoneActions;  // of URL action "1407", internet and trusted zones
+  std::unique_ptr<EmbeddedBrowser> browser;
+  std::vector<Text> mimeImageList;
+  std::vector<Text> mimeFileList;
+  Text lastPasteHtml;
+  uint32_t pasteSourceType = 0;
+
+ private:
+  void DeriveContainerPageUrl();
+  Text HostPageOrigin() const;
+  // Moves the window, and the embedded browser when it has one, to (0, 0) at this size.
+  void ResizeTo(uint32_t newWidth, uint32_t newHeight);
+
+  Platform platform_;
+};
+
+}  // namespace qorva

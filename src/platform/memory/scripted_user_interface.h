@@ -1,0 +1,38 @@
+// A user interface without a screen: it records every message box, answers with the
+// answers queued in advance (else the first button), and can echo each box to a stream
+// as "[caption] text".
+#pragma once
+
+#include <deque>
+#include <ostream>
+#include <vector>
+
+#include "platform/user_interface.h"
+
+namespace qorva {
+
+class ScriptedUserInterface final : public UserInterface {
+ public:
+  struct Shown {
+    Text text;
+    Text caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+  };
+
+  explicit ScriptedUserInterface(std::ostream* echo = nullptr) : echo_(echo) {}
+
+  MessageAnswer ShowMessageBox(TextView text, TextView caption, MessageIcon icon,
+                               MessageButtons buttons) override;
+
+  void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+  const std::vector<Shown>& shown() const { return shown_; }
+  void ClearShown() { shown_.clear(); }
+
+ private:
+  std::ostream* echo_;
+  std::deque<MessageAnswer> answers_;
+  std::vector<Shown> shown_;
+};
+
+}  // namespace qorva

@@ -1,0 +1,18 @@
+// The ports one control works through, handed to it at construction.
+#pragma once
+
+namespace qorva {
+
+class ControlSite;
+class Registry;
+class System;
+class UserInterface;
+
+struct Platform {
+  Registry& registry;
+  UserInterface& userInterface;
+  System& system;
+  ControlSite& site;
+};
+
+}  // namespace qorva

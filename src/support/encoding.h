@@ -1,0 +1,26 @@
+// Conversions between UTF-16 text and the two byte encodings the control writes:
+// UTF-8 and the system's ANSI code page.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "support/text.h"
+
+namespace qorva {
+
+class System;
+
+// UTF-8 bytes of `text`; a lone surrogate becomes U+FFFD.
+std::string ToUtf8(TextView text);
+// Text from UTF-8 bytes, which end at the first zero byte; a malformed sequence
+// becomes U+FFFD.
+Text FromUtf8(std::string_view bytes);
+
+// The text in the system ANSI code page; unmappable characters become the code page's
+// default character.
+std::string ToAnsi(const System& system, TextView text);
+// Text from bytes in the system ANSI code page, which end at the first zero byte.
+Text FromAnsi(const System& system, std::string_view bytes);
+
+}  // namespace qorva

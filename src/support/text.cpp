@@ -1,0 +1,104 @@
+#include "support/text.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace qorva {
+
+Text Widen(std::string_view latin1) {
+  Text out;
+  out.reserve(latin1.size());
+  for (char c : latin1) out.push_back(static_cast<unsigned char>(c));
+  return out;
+}
+
+Text FormatText(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int needed = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (needed < 0) {
+    va_end(args);
+    return {};
+  }
+  std::vector<char> buffer(static_cast<size_t>(needed) + 1);
+  std::vsnprintf(buffer.data(), buffer.size(), format, args);
+  va_end(args);
+  return Widen(std::string_view(buffer.data(), static_cast<size_t>(needed)));
+}
+
+size_t ReplaceAll(Text& text, TextView from, TextView to) {
+  if (from.empty()) return 0;
+  size_t pos = text.find(from);
+  if (pos == Text::npos) return 0;
+  // Build the result in one pass so that many replacements stay linear.
+  Text out;
+  out.reserve(text.size());
+  size_t start = 0;
+  size_t count = 0;
+  while (pos != Text::npos) {
+    out.append(text, start, pos - start);
+    out.append(to);
+    start = pos + from.size();
+    ++count;
+    pos = text.find(from, start);
+  }
+  out.append(text, start, Text::npos);
+  text = std::move(out);
+  return count;
+}
+
+char16_t ToLowerUnit(char16_t unit) {
+  if (unit >= u'A' && unit <= u'Z') return static_cast<char16_t>(unit + 32);
+  if (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7) return static_cast<char16_t>(unit + 32);
+  return unit;
+}
+
+Text ToLower(TextView text) {
+  Text out(text);
+  for (char16_t& unit : out) unit = ToLowerUnit(unit);
+  return out;
+}
+
+bool EqualsIgnoreCase(TextView a, TextView b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (ToLowerUnit(a[i]) != ToLowerUnit(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsWhiteSpace(char16_t unit) {
+  switch (unit) {
+    case u' ':
+    case u'\t':
+    case u'\n':
+    case u'\v':
+    case u'\f':
+    case u'\r':
+    case 0x85:
+    case 0xA0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
+      return true;
+    default:
+      return unit >= 0x2000 && unit <= 0x200A;
+  }
+}
+
+Text Trim(TextView text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+  return Text(text.substr(begin, end - begin));
+}
+
+}  // namespace qorva

@@ -1,0 +1,33 @@
+// UTF-16 text, the control's one text type, and the small operations every part uses.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qorva {
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// Widens ASCII (or any 8-bit text taken as Latin-1) unit by unit.
+Text Widen(std::string_view latin1);
+
+// printf-style formatting into UTF-16; the format and the result are ASCII.
+Text FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Replaces every occurrence of `from`, scanning left to right without rescanning
+// inserted text; an empty `from` replaces nothing. Returns the number of replacements.
+size_t ReplaceAll(Text& text, TextView from, TextView to);
+
+// Lower-cases A-Z and the Latin-1 capitals; other units are kept.
+Text ToLower(TextView text);
+char16_t ToLowerUnit(char16_t unit);
+
+bool EqualsIgnoreCase(TextView a, TextView b);
+
+// Removes white space (space, tab, line breaks, vertical tab, form feed and the
+// Unicode spaces) from both ends.
+Text Trim(TextView text);
+bool IsWhiteSpace(char16_t unit);
+
+}  // namespace qorva

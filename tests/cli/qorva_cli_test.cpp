@@ -1,0 +1,115 @@
+#include "cli/qorva_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "control/control_settings.h"
+
+namespace qorva {
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun Qorva(std::vector<std::string> args) {
+  ResetSettings();
+  std::ostringstream out, err;
+  int status = RunQorvaCommand(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::filesystem::path TempFile(const std::string& name, const std::string& content) {
+  auto path = std::filesystem::temp_directory_path() / ("qorva_cli_test_" + name);
+  std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
+TEST(QorvaCommand, ListShowsEveryMember) {
+  CliRun run = Qorva({"list"});
+  EXPECT_EQ(run.status, 0);
+  size_t lines = 0;
+  std::istringstream in(run.out);
+  for (std::string line; std::getline(in, line);) lines += line.find(" -> ") != std::string::npos;
+  EXPECT_EQ(lines, 58u);
+  EXPECT_NE(run.out.find("  11  postImageToServer(strLocalPath: string) -> string  guard A"),
+            std::string::npos);
+}
+
+TEST(QorvaCommand, VersionAndTheContainerRefusal) {
+  CliRun version = Qorva({"call", "getQorvaPluginVersion"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "1,0,0," + std::to_string(QORVA_TEST_BUILD_NUMBER) + "\n");
+
+  CliRun refused = Qorva({"call", "--param", "hasContainer=1", "getQorvaPluginVersion"});
+  EXPECT_EQ(refused.status, 0);
+  EXPECT_EQ(refused.err, "[QORVA Editor] Container 모드에서는 사용할 수 없는 메소드입니다.\n");
+  EXPECT_EQ(refused.out, "\n");
+
+  CliRun untitled = Qorva(
+      {"call", "--param", "hasContainer=1", "--param", "systemTitle=0", "getQorvaPluginVersion"});
+  EXPECT_EQ(untitled.err, "[] Container 모드에서는 사용할 수 없는 메소드입니다.\n");
+}
+
+TEST(QorvaCommand, SeveralCallsShareOneControl) {
+  CliRun run = Qorva({"call", "toSavePathUrl", "changed", "--", "toSavePathUrl", "--",
+                      "SetImagePropMode", "0", "--", "imagePropStyle"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "changed\n0\n");
+}
+
+TEST(QorvaCommand, ArgumentsFromFilesAndResultsToFiles) {
+  auto in = TempFile("in.txt", "\xed\x95\x9c\xea\xb8\x80");
+  auto out = std::filesystem::temp_directory_path() / "qorva_cli_test_out.txt";
+  std::filesystem::remove(out);
+  CliRun run =
+      Qorva({"call", "mimeCharset", "@" + in.string(), "--", "--out", out.string(), "mimeCharset"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  std::ifstream written(out, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, "\xed\x95\x9c\xea\xb8\x80");
+}
+
+TEST(QorvaCommand, ParametersFromAFile) {
+  auto params = TempFile("page.params", "# a page\nsystemTitle=Paged\r\n\nhasContainer=1\n");
+  CliRun run = Qorva({"call", "--params", params.string(), "getPasteHtml"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "[Paged] Container 모드에서는 사용할 수 없는 메소드입니다.\n");
+}
+
+TEST(QorvaCommand, UsageErrorsExitNonZeroWithAMessage) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {{"call", "noSuchMethod"}, 2, "no method or property is named 'noSuchMethod'"},
+      {{"call", "getPasteHtml", "extra"}, 2, "takes 0 argument(s), not 1"},
+      {{"call", "postImageToServer"}, 2, "takes 1 argument(s), not 0"},
+      {{"call", "width", "1", "2"}, 2, "takes 0 or 1 argument(s), not 2"},
+      {{"call", "SetImagePropMode", "lots"},
+       2,
+       "argument 1 of SetImagePropMode has the wrong type"},
+      {{"call", "--param", "novalue", "setQorvaInit"}, 2, "--param takes NAME=VALUE"},
+      {{"call"}, 2, "a call names a method or property"},
+      {{"call", "setQorvaInit", "--", "--param", "a=b", "setQorvaInit"}, 2, "first call"},
+      {{"call", "postImageToServer", "@/nonexistent/file"}, 1, "cannot read"},
+      {{"frobnicate"}, 2, "unknown command"},
+      {{}, 2, "usage:"},
+  };
+  for (const auto& c : cases) {
+    CliRun run = Qorva(c.args);
+    EXPECT_EQ(run.status, c.status) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace qorva

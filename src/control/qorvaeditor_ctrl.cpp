@@ -135,6 +135,12 @@ void CQorvaeditorCtrl::ShowResourceMessage(uint32_t id) {
                                          MessageIcon::kNone, MessageButtons::kOk);
 }
 
+void CQorvaeditorCtrl::OnWindowDestroyed() {
+  ApplyClipboardZoneAction(platform_.registry, savedZoneActions, ZoneActionStep::kRestore);
+  mimeImageList.clear();
+  mimeFileList.clear();
+}
+
 Text CQorvaeditorCtrl::setQorvaInit() { return {}; }
 
 Text CQorvaeditorCtrl::getQorvaPluginVersion() {

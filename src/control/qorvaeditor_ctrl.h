@@ -36,6 +36,9 @@ class CQorvaeditorCtrl {
   bool InContainerMode() const { return hasContainer > 0; }
   // Shows string resource `id` in a message box captioned with the settings title.
   void ShowResourceMessage(uint32_t id);
+  // The clean-up when the control's window goes: the browser settings it changed are put
+  // back and the per-window lists emptied.
+  void OnWindowDestroyed();
 
   // The scripting methods of the control core.
   Text setQorvaInit();

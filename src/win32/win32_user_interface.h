@@ -1,0 +1,24 @@
+// Message boxes owned by the control's window.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/user_interface.h"
+
+namespace qorva {
+
+class Win32UserInterface final : public UserInterface {
+ public:
+  // `owner` yields the window that owns the boxes at the time they are shown.
+  explicit Win32UserInterface(std::function<HWND()> owner) : owner_(std::move(owner)) {}
+
+  MessageAnswer ShowMessageBox(TextView text, TextView caption, MessageIcon icon,
+                               MessageButtons buttons) override;
+
+ private:
+  std::function<HWND()> owner_;
+};
+
+}  // namespace qorva

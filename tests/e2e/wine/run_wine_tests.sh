@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The control as a page meets it, on wine64 under Xvfb: self-registration, the registry
+# entries, a JScript run through cscript, the guards' message boxes and unregistration.
+# Usage: run_wine_tests.sh WINDOWS_BUILD_DIR. Exits 77 (skipped) without wine or the build.
+set -uo pipefail
+
+build=${1:?windows build folder}
+here=$(cd "$(dirname "$0")" && pwd)
+ocx=$build/src/win32/activex/qorvaeditor.ocx
+watcher=$build/tests/e2e/wine/msgbox_watcher.exe
+
+skip() { echo "SKIPPED: $*"; exit 77; }
+command -v wine >/dev/null || skip "wine64 is not installed"
+command -v Xvfb >/dev/null || skip "Xvfb is not installed"
+[ -f "$ocx" ] || skip "no $ocx (run scripts/build-windows.sh first)"
+[ -f "$watcher" ] || skip "no $watcher"
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset http_proxy https_proxy
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
+drive=$WINEPREFIX/drive_c
+cp "$ocx" "$watcher" "$here"/*.js "$drive/"
+
+reg_value() {  # key value -> the data of that value, or nothing
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+reg_default() {
+  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/^.*REG_SZ +/, ""); print }'
+}
+key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+
+clsid='{31BA59EE-F36B-4B03-B62E-E3099BB57FD8}'
+libid='{F600CD44-1E2C-44FA-9D2B-D1468B37ED4E}'
+scripting='{7DD95801-9882-11CF-9FA9-00AA006C42C4}'
+initializing='{7DD95802-9882-11CF-9FA9-00AA006C42C4}'
+feature='HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_LOCALMACHINE_LOCKDOWN'
+
+for round in 1 2; do
+  wine regsvr32 /s 'C:\qorvaeditor.ocx'
+  rc=$?
+  [ $rc -eq 0 ] && ok "register, round $round" || fail "regsvr32 round $round exited $rc"
+done
+
+[ "$(reg_default "HKCR\\QORVAEDITOR.qorvaeditorCtrl.1\\CLSID")" = "$clsid" ] && ok "program id" || fail "program id"
+[ "$(reg_default "HKCR\\CLSID\\$clsid")" = "qorvaeditor Control" ] && ok "type name" || fail "type name"
+[ "$(reg_default "HKCR\\CLSID\\$clsid\\InprocServer32")" = 'C:\qorvaeditor.ocx' ] && ok "server path" || fail "server path"
+[ "$(reg_value "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)" = "Apartment" ] && ok "threading model" || fail "threading model"
+[ "$(reg_default "HKCR\\CLSID\\$clsid\\MiscStatus\\1")" = "131473" ] && ok "misc status" || fail "misc status"
+[ "$(reg_default "HKCR\\CLSID\\$clsid\\TypeLib")" = "$libid" ] && ok "type library id" || fail "type library id"
+key_exists "HKCR\\TypeLib\\$libid\\1.0" && ok "type library registered" || fail "type library registered"
+key_exists "HKCR\\CLSID\\$clsid\\Implemented Categories\\$scripting" && ok "safe for scripting" || fail "safe for scripting"
+key_exists "HKCR\\CLSID\\$clsid\\Implemented Categories\\$initializing" && ok "safe for initialising" || fail "safe for initialising"
+[ "$(reg_default 'HKCR\QORVAEDITOR.qorvaeditorPropPage.1\CLSID')" = '{31E53C26-A478-4D2F-A2D3-82A3079BA581}' ] && ok "property page" || fail "property page"
+[ "$(reg_value "$feature" iexplore.exe)" = "0x0" ] && ok "lockdown feature value" || fail "lockdown feature value"
+
+# The page's script, with a watcher that reads and dismisses the message boxes.
+wine 'C:\msgbox_watcher.exe' 'C:\boxes.txt' 'C:\stop' 60 &
+watcher_pid=$!
+sleep 1
+output=$(timeout 120 wine cscript //nologo 'C:\control_basics.js' 2>&1 | tr -d '\r')
+rc=$?
+touch "$drive/stop"
+wait $watcher_pid
+[ -n "$output" ] && echo "$output"
+[ $rc -eq 0 ] && ok "script checks" || fail "script exited $rc"
+expected=$'[QORVA Editor] Container 모드에서는 사용할 수 없는 메소드입니다.\n[QORVA Editor] Container 모드에서만 사용할 수 있는 메소드입니다.'
+boxes=$(cat "$drive/boxes.txt" 2>/dev/null)
+if [ "$boxes" = "$expected" ]; then ok "message boxes"; else fail "message boxes were: [$boxes]"; fi
+
+wine regsvr32 /u /s 'C:\qorvaeditor.ocx'
+rc=$?
+[ $rc -eq 0 ] && ok "unregister" || fail "regsvr32 /u exited $rc"
+key_exists "HKCR\\CLSID\\$clsid" && fail "class still registered" || ok "class removed"
+key_exists "HKCR\\QORVAEDITOR.qorvaeditorCtrl.1" && fail "program id still registered" || ok "program id removed"
+[ "$(reg_value "$feature" iexplore.exe)" = "0x0" ] && ok "feature value stays" || fail "feature value gone"
+key_exists "HKCR\\Component Categories\\$scripting" && ok "categories stay" || fail "categories gone"
+
+echo "$failures failure(s)"
+[ $failures -eq 0 ]

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds with mingw-w64 for 64-bit Windows.
+# Cross-builds the control, the tools and the test helpers with mingw-w64, for 64-bit
+# (build/mingw-x86_64) and 32-bit (build/mingw-i686) Windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake --preset mingw-x86_64 >/dev/null
-cmake --build build/mingw-x86_64 -j "$(nproc)"
+for preset in mingw-x86_64 mingw-i686; do
+  echo "== $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build "build/$preset" -j "$(nproc)"
+done

@@ -9,7 +9,9 @@ packages=(
   clang
 )
 if [ "${1:-}" = "--all" ]; then
-  packages+=(g++-mingw-w64-x86-64)
+  # The Windows builds, and wine64 under Xvfb for the control's tests.
+  packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
+             wine wine64 fonts-wine xvfb)
 fi
 
 missing=()

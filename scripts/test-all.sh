@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native and the sanitizer configurations, and runs
-# every test in both.
+# Installs what is missing, cross-builds the Windows control (64- and 32-bit), builds the
+# native and the sanitizer configurations, and runs every test in both (the native run
+# includes the control's tests under wine64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh --all
 jobs=$(nproc)
+bash scripts/build-windows.sh
 for preset in native asan; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null

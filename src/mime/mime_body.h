@@ -1,0 +1,73 @@
+// A MIME entity: a header, its content bytes and its child parts, with the text form
+// of the whole subtree. A body owns its parts.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mime/mime_header.h"
+#include "support/text.h"
+
+namespace qorva {
+
+class System;
+
+enum class ContentMode { kBinary, kText };
+
+// Byte-order marks: 0 none, 1 UTF-16 little-endian, 2 UTF-16 big-endian, 3 UTF-8.
+enum ByteOrderMark : int { kNoBom = 0, kBomUtf16Le = 1, kBomUtf16Be = 2, kBomUtf8 = 3 };
+// The mark at the start of the file; kNoBom also when the file cannot be read.
+ByteOrderMark DetectByteOrderMark(TextView path);
+
+class CMimeBody : public CMimeHeader {
+ public:
+  CMimeBody() = default;
+  ~CMimeBody() override = default;
+
+  void Reset() override;
+  size_t SerializedSize() const override;
+  ptrdiff_t Serialize(char* buffer, size_t capacity) const override;
+  ptrdiff_t Parse(std::string_view text) override;
+
+  // The content; a NUL byte follows it, not counted.
+  std::string_view Content() const { return content_; }
+  size_t ContentLength() const { return content_.size(); }
+  // Returns the content length, or -1 (content empty) when memory runs out.
+  ptrdiff_t AssignContent(std::string_view bytes);
+  // Frees the content.
+  void ClearContent() { std::string().swap(content_); }
+
+  // Reads the file as the content (in text mode without its byte-order mark) and puts
+  // the file's name as the name parameter, in the system's ANSI code page. False, with
+  // the body unchanged, when the file cannot be read.
+  bool LoadContentFile(TextView path, ContentMode mode, const System& system);
+  // Writes the content to the file, replacing it; true and no file touched when the
+  // body has no content.
+  bool SaveContentFile(TextView path) const;
+
+  // Creates a part for the media type through the body factories and appends it.
+  CMimeBody& AppendPart(std::string_view mediaType = {});
+  // Removes and destroys the part.
+  void DetachPart(const CMimeBody* part);
+  void DropAllParts() { parts_.clear(); }
+  const std::vector<std::unique_ptr<CMimeBody>>& Parts() const { return parts_; }
+
+  // The leaves of a multipart tree in order (the body itself when it is no multipart);
+  // returns how many were added. The tree keeps ownership.
+  size_t CollectLeafParts(std::vector<CMimeBody*>& list);
+
+ private:
+  std::string content_;
+  std::vector<std::unique_ptr<CMimeBody>> parts_;
+};
+
+// Media-type names (compared without regard to case) mapped to the body classes made
+// for them; the system registers none, so every part is a plain CMimeBody.
+using BodyFactory = std::function<std::unique_ptr<CMimeBody>()>;
+void RegisterBodyFactory(std::string_view mediaType, BodyFactory factory);
+std::unique_ptr<CMimeBody> CreateBody(std::string_view mediaType);
+
+}  // namespace qorva

@@ -1,0 +1,364 @@
+#include "mime/mime_codecs.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "mime/mime_char_classes.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr size_t kMaxLine = 76;
+constexpr char kBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+constexpr uint8_t kB64Skip = 0x40;  // CR and LF
+constexpr uint8_t kB64Stop = 0x80;  // everything outside the alphabet
+
+constexpr std::array<uint8_t, 256> BuildBase64Values() {
+  std::array<uint8_t, 256> table{};
+  for (auto& value : table) value = kB64Stop;
+  for (uint8_t i = 0; i < 64; ++i) table[static_cast<unsigned char>(kBase64Alphabet[i])] = i;
+  table['\r'] = kB64Skip;
+  table['\n'] = kB64Skip;
+  return table;
+}
+constexpr std::array<uint8_t, 256> kBase64Values = BuildBase64Values();
+
+inline unsigned char At(std::string_view bytes, size_t i) {
+  return static_cast<unsigned char>(bytes[i]);
+}
+
+inline void EncodeGroup(const unsigned char* in, char* out) {
+  uint32_t v = (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
+  out[0] = kBase64Alphabet[v >> 18];
+  out[1] = kBase64Alphabet[(v >> 12) & 63];
+  out[2] = kBase64Alphabet[(v >> 6) & 63];
+  out[3] = kBase64Alphabet[v & 63];
+}
+
+// The last one or two bytes, completed with "=".
+inline void EncodeTail(const unsigned char* in, size_t count, char* out) {
+  uint32_t v = uint32_t{in[0]} << 16;
+  if (count == 2) v |= uint32_t{in[1]} << 8;
+  out[0] = kBase64Alphabet[v >> 18];
+  out[1] = kBase64Alphabet[(v >> 12) & 63];
+  out[2] = count == 2 ? kBase64Alphabet[(v >> 6) & 63] : '=';
+  out[3] = '=';
+}
+
+size_t Base64TextSize(size_t n) { return (n + 2) / 3 * 4; }
+
+// The exact size of the encoded text, so that the unchecked path can be taken when it fits.
+size_t Base64ExactSize(size_t n, bool lineBreaks) {
+  size_t chars = Base64TextSize(n);
+  if (!lineBreaks) return chars;
+  return chars + (chars + kMaxLine - 1) / kMaxLine * 2;
+}
+
+size_t Base64EncodeFast(std::string_view input, char* out, bool lineBreaks) {
+  auto in = reinterpret_cast<const unsigned char*>(input.data());
+  size_t n = input.size();
+  char* o = out;
+  if (lineBreaks) {
+    constexpr size_t kLineInput = kMaxLine / 4 * 3;  // 57 bytes make one full line
+    while (n >= kLineInput) {
+      for (size_t g = 0; g < kLineInput; g += 3, o += 4) EncodeGroup(in + g, o);
+      *o++ = '\r';
+      *o++ = '\n';
+      in += kLineInput;
+      n -= kLineInput;
+    }
+  }
+  for (; n >= 3; n -= 3, in += 3, o += 4) EncodeGroup(in, o);
+  if (n > 0) {
+    EncodeTail(in, n, o);
+    o += 4;
+  }
+  if (lineBreaks && o > out && o[-1] != '\n') {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
+  return static_cast<size_t>(o - out);
+}
+
+// Group by group with room checks, for callers that give less room than needed.
+size_t Base64EncodeChecked(std::string_view input, char* out, size_t capacity, bool lineBreaks) {
+  auto in = reinterpret_cast<const unsigned char*>(input.data());
+  size_t n = input.size();
+  size_t o = 0;
+  size_t column = 0;
+  for (size_t i = 0; i < n; i += 3) {
+    if (capacity - o < 4) return o;
+    if (n - i >= 3) {
+      EncodeGroup(in + i, out + o);
+    } else {
+      EncodeTail(in + i, n - i, out + o);
+    }
+    o += 4;
+    column += 4;
+    if (lineBreaks && column == kMaxLine) {
+      if (capacity - o < 2) return o;
+      out[o++] = '\r';
+      out[o++] = '\n';
+      column = 0;
+    }
+  }
+  if (lineBreaks && column > 0 && capacity - o >= 2) {
+    out[o++] = '\r';
+    out[o++] = '\n';
+  }
+  return o;
+}
+
+}  // namespace
+
+size_t CMimeCodeBase::CopyInto(char* out, size_t capacity) const {
+  size_t n = std::min(input_.size(), capacity);
+  if (n > 0) std::memcpy(out, input_.data(), n);
+  return n;
+}
+
+size_t CMimeCodeBase::EncodeInto(char* out, size_t capacity) { return CopyInto(out, capacity); }
+
+size_t CMimeCodeBase::DecodeInto(char* out, size_t capacity) { return CopyInto(out, capacity); }
+
+std::string RunCodec(CMimeCodeBase& codec) {
+  bool encoding = codec.IsEncoding();
+  std::string out(encoding ? codec.EncodedSize() : codec.DecodedSize(), '\0');
+  size_t written = encoding ? codec.EncodeInto(out.data(), out.size())
+                            : codec.DecodeInto(out.data(), out.size());
+  out.resize(written);
+  return out;
+}
+
+// --- 7bit and 8bit
+
+size_t CMimeCode7bit::EncodedSize() const {
+  size_t n = input_.size();
+  return n + n / kMaxLine * 4 + 4;
+}
+
+size_t CMimeCode7bit::EncodeInto(char* out, size_t capacity) {
+  size_t o = 0;
+  size_t column = 0;
+  bool remembered = false;
+  size_t breakAt = 0;
+  for (size_t i = 0; i < input_.size(); ++i) {
+    unsigned char c = At(input_, i);
+    if (column >= kMaxLine && remembered && capacity - o >= 2) {
+      // The bytes since the white space move right; the white space begins the new line.
+      std::memmove(out + breakAt + 2, out + breakAt, o - breakAt);
+      out[breakAt] = '\r';
+      out[breakAt + 1] = '\n';
+      o += 2;
+      column = o - (breakAt + 2);
+      remembered = false;
+    }
+    if (o >= capacity) break;
+    out[o++] = static_cast<char>(c);
+    if (c == '\r' || c == '\n') {
+      column = 0;
+      remembered = false;
+      continue;
+    }
+    if (IsMimeWhiteSpace(c) && column > 0) {
+      remembered = true;
+      breakAt = o - 1;
+    }
+    ++column;
+  }
+  return o;
+}
+
+// --- quoted-printable
+
+size_t QpEncodedSize(std::string_view input) {
+  size_t b = input.size();
+  for (char c : input) {
+    if (!IsMimeAlnum(static_cast<unsigned char>(c))) b += 2;
+  }
+  return b + b / 74 * 6;
+}
+
+size_t CMimeCodeQP::EncodedSize() const { return QpEncodedSize(input_); }
+
+size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
+  const size_t n = input_.size();
+  size_t o = 0;
+  size_t column = 0;
+  bool remembered = false;
+  size_t rememberedAt = 0;     // where the remembered white space was written
+  size_t rememberedWidth = 0;  // and how many bytes it took
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char c = At(input_, i);
+    bool encode;
+    bool lineEnd = false;
+    if (c == ' ' || c == '\t') {
+      encode = i + 1 == n || input_[i + 1] == '\r';
+      if (column > 0) {
+        remembered = true;
+        rememberedAt = o;
+        rememberedWidth = encode ? 3 : 1;
+      }
+    } else if (c == '\r' || c == '\n') {
+      encode = false;
+      lineEnd = true;
+    } else if (c == '.') {
+      // A line holding a single dot.
+      encode = i >= 2 && i + 2 < n && input_[i - 2] == '\r' && input_[i - 1] == '\n' &&
+               input_[i + 1] == '\r' && input_[i + 2] == '\n';
+    } else {
+      encode = c < '!' || c > '~' || c == '=';
+    }
+    size_t width = encode ? 3 : 1;
+
+    if (!lineEnd && column + width >= kMaxLine && capacity - o >= 3) {
+      if (remembered && rememberedAt < o) {
+        size_t at = rememberedAt + rememberedWidth;
+        size_t moved = o - at;
+        std::memmove(out + at + 3, out + at, moved);
+        std::memcpy(out + at, "=\r\n", 3);
+        column = moved;
+      } else {
+        std::memcpy(out + o, "=\r\n", 3);
+        column = 0;
+      }
+      o += 3;
+      remembered = false;
+    }
+
+    if (encode) {
+      if (capacity - o >= 3) {
+        out[o] = '=';
+        out[o + 1] = kHexDigits[c >> 4];
+        out[o + 2] = kHexDigits[c & 15];
+        o += 3;
+      } else if (remembered && rememberedAt == o) {
+        remembered = false;
+      }
+    } else if (o < capacity) {
+      out[o++] = static_cast<char>(c);
+    } else if (remembered && rememberedAt == o) {
+      remembered = false;
+    }
+
+    if (lineEnd) {
+      column = 0;
+      remembered = false;
+    } else {
+      column += width;
+    }
+  }
+  return o;
+}
+
+size_t QpDecode(std::string_view input, char* out, size_t capacity) {
+  const char* in = input.data();
+  const size_t n = input.size();
+  size_t i = 0;
+  size_t o = 0;
+  while (i < n) {
+    const void* found = std::memchr(in + i, '=', n - i);
+    size_t span = found ? static_cast<size_t>(static_cast<const char*>(found) - (in + i)) : n - i;
+    size_t copy = std::min(span, capacity - o);
+    if (copy > 0) std::memcpy(out + o, in + i, copy);
+    o += copy;
+    if (copy < span) return o;
+    i += span;
+    if (!found) break;
+    if (n - i < 3) break;  // "=" needs two more bytes
+    unsigned char first = static_cast<unsigned char>(in[i + 1]);
+    unsigned char second = static_cast<unsigned char>(in[i + 2]);
+    if (IsMimeHexDigit(first)) {
+      if (o >= capacity) return o;
+      int high = first <= '9' ? first - '0' : first - 'A' + 10;
+      int low = (second <= '9' ? second - 48 : second - 55) & 15;
+      out[o++] = static_cast<char>(high * 16 + low);
+      i += 3;
+    } else if (first == '\r' && second == '\n') {
+      i += 3;  // soft line break
+    } else {
+      if (o >= capacity) return o;
+      out[o++] = static_cast<char>(first);
+      i += 2;
+    }
+  }
+  return o;
+}
+
+size_t CMimeCodeQP::DecodeInto(char* out, size_t capacity) {
+  return QpDecode(input_, out, capacity);
+}
+
+// --- base64
+
+size_t CMimeCodeBase64::EncodedSize() const {
+  size_t size = Base64TextSize(input_.size());
+  if (lineBreaks_ == LineBreaks::kOn) size += size / kMaxLine * 2 + 2;
+  return size;
+}
+
+size_t CMimeCodeBase64::DecodedSize() const { return input_.size() * 3 / 4 + 2; }
+
+size_t CMimeCodeBase64::EncodeInto(char* out, size_t capacity) {
+  bool lineBreaks = lineBreaks_ == LineBreaks::kOn;
+  if (capacity >= Base64ExactSize(input_.size(), lineBreaks)) {
+    return Base64EncodeFast(input_, out, lineBreaks);
+  }
+  return Base64EncodeChecked(input_, out, capacity, lineBreaks);
+}
+
+size_t Base64Decode(std::string_view input, char* out, size_t capacity) {
+  auto in = reinterpret_cast<const unsigned char*>(input.data());
+  const size_t n = input.size();
+  size_t i = 0;
+  size_t o = 0;
+  uint32_t bits = 0;
+  int count = 0;  // sextets held in `bits`
+  while (i < n) {
+    if (count == 0) {
+      // Whole groups of four alphabet bytes, the common case between line breaks.
+      while (n - i >= 4 && capacity - o >= 3) {
+        uint8_t a = kBase64Values[in[i]];
+        uint8_t b = kBase64Values[in[i + 1]];
+        uint8_t c = kBase64Values[in[i + 2]];
+        uint8_t d = kBase64Values[in[i + 3]];
+        if ((a | b | c | d) & (kB64Skip | kB64Stop)) break;
+        uint32_t v = (uint32_t{a} << 18) | (uint32_t{b} << 12) | (uint32_t{c} << 6) | d;
+        out[o] = static_cast<char>(v >> 16);
+        out[o + 1] = static_cast<char>(v >> 8);
+        out[o + 2] = static_cast<char>(v);
+        o += 3;
+        i += 4;
+      }
+      if (i >= n) break;
+    }
+    uint8_t value = kBase64Values[in[i++]];
+    if (value == kB64Skip) continue;
+    if (value == kB64Stop) break;
+    bits = (bits << 6) | value;
+    if (++count == 4) {
+      if (capacity - o < 3) return o;
+      out[o] = static_cast<char>(bits >> 16);
+      out[o + 1] = static_cast<char>(bits >> 8);
+      out[o + 2] = static_cast<char>(bits);
+      o += 3;
+      bits = 0;
+      count = 0;
+    }
+  }
+  // The completed bytes of a partial group.
+  if (count >= 2 && o < capacity) out[o++] = static_cast<char>(bits >> (count * 6 - 8));
+  if (count == 3 && o < capacity) out[o++] = static_cast<char>(bits >> 2);
+  return o;
+}
+
+size_t CMimeCodeBase64::DecodeInto(char* out, size_t capacity) {
+  return Base64Decode(input_, out, capacity);
+}
+
+}  // namespace qorva

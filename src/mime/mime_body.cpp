@@ -9,6 +9,7 @@
 #include "mime/mime_codec_registry.h"
 #include "platform/system.h"
 #include "support/encoding.h"
+#include "support/file_path.h"
 #include "support/string_helpers.h"
 
 namespace qorva {
@@ -37,8 +38,6 @@ std::vector<FactoryEntry>& Factories() {
   return factories;
 }
 
-std::filesystem::path FsPath(TextView path) { return std::filesystem::path(std::u16string(path)); }
-
 std::unique_ptr<CMimeCodeBase> TransferCodecOf(const CMimeHeader& header) {
   return TransferCodecFor(header.TransferEncoding().value_or(std::string()));
 }
@@ -50,7 +49,7 @@ bool EndsWithCrLf(const char* begin, size_t length) {
 }  // namespace
 
 ByteOrderMark DetectByteOrderMark(TextView path) {
-  std::ifstream in(FsPath(path), std::ios::binary);
+  std::ifstream in(PathFromText(path), std::ios::binary);
   if (!in) return kNoBom;
   unsigned char bytes[3] = {};
   in.read(reinterpret_cast<char*>(bytes), 3);
@@ -203,7 +202,7 @@ size_t CMimeBody::CollectLeafParts(std::vector<CMimeBody*>& list) {
 // --- files
 
 bool CMimeBody::LoadContentFile(TextView path, ContentMode mode, const System& system) {
-  std::ifstream in(FsPath(path), std::ios::binary);
+  std::ifstream in(PathFromText(path), std::ios::binary);
   if (!in) return false;
   in.seekg(0, std::ios::end);
   std::streamoff size = in.tellg();
@@ -240,7 +239,7 @@ bool CMimeBody::LoadContentFile(TextView path, ContentMode mode, const System& s
 
 bool CMimeBody::SaveContentFile(TextView path) const {
   if (content_.empty()) return true;
-  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathFromText(path), std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(content_.data(), static_cast<std::streamsize>(content_.size()));
   out.close();

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "platform/clock.h"
+
 namespace qorva {
 
 namespace {
@@ -67,16 +69,9 @@ void CMimeMessage::StampDate(int year, int month, int day, int hour, int minute,
   }
 }
 
-void CMimeMessage::StampDate() {
-  std::tm now{};
-  {
-    std::lock_guard lock(TimeMutex());
-    std::time_t t = std::time(nullptr);
-    const std::tm* l = std::localtime(&t);
-    if (!l) return;
-    now = *l;
-  }
-  StampDate(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec);
+void CMimeMessage::StampDate(const Clock& clock) {
+  LocalTime now = clock.LocalNow();
+  StampDate(now.year, now.month, now.day, now.hour, now.minute, now.second);
 }
 
 }  // namespace qorva

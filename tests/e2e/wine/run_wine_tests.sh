@@ -8,6 +8,7 @@ build=${1:?windows build folder}
 here=$(cd "$(dirname "$0")" && pwd)
 ocx=$build/src/win32/activex/qorvaeditor.ocx
 watcher=$build/tests/e2e/wine/msgbox_watcher.exe
+host=$build/tests/e2e/wine/host_test.exe
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 command -v wine >/dev/null || skip "wine64 is not installed"
@@ -35,7 +36,7 @@ ok() { echo "ok: $*"; }
 
 wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
 drive=$WINEPREFIX/drive_c
-cp "$ocx" "$watcher" "$here"/*.js "$drive/"
+cp "$ocx" "$watcher" "$host" "$here"/*.js "$drive/"
 
 reg_value() {  # key value -> the data of that value, or nothing
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
@@ -69,19 +70,32 @@ key_exists "HKCR\\CLSID\\$clsid\\Implemented Categories\\$initializing" && ok "s
 [ "$(reg_default 'HKCR\QORVAEDITOR.qorvaeditorPropPage.1\CLSID')" = '{31E53C26-A478-4D2F-A2D3-82A3079BA581}' ] && ok "property page" || fail "property page"
 [ "$(reg_value "$feature" iexplore.exe)" = "0x0" ] && ok "lockdown feature value" || fail "lockdown feature value"
 
-# The page's script, with a watcher that reads and dismisses the message boxes.
-wine 'C:\msgbox_watcher.exe' 'C:\boxes.txt' 'C:\stop' 60 &
-watcher_pid=$!
-sleep 1
-output=$(timeout 120 wine cscript //nologo 'C:\control_basics.js' 2>&1 | tr -d '\r')
-rc=$?
-touch "$drive/stop"
-wait $watcher_pid
-[ -n "$output" ] && echo "$output"
-[ $rc -eq 0 ] && ok "script checks" || fail "script exited $rc"
-expected=$'[QORVA Editor] Container 모드에서는 사용할 수 없는 메소드입니다.\n[QORVA Editor] Container 모드에서만 사용할 수 있는 메소드입니다.'
-boxes=$(cat "$drive/boxes.txt" 2>/dev/null)
-if [ "$boxes" = "$expected" ]; then ok "message boxes"; else fail "message boxes were: [$boxes]"; fi
+# Runs a Windows command line with a watcher that reads and dismisses the message boxes;
+# the boxes shown end up in $boxes, the command's output in $output, its status in $rc.
+run_watched() {
+  rm -f "$drive/boxes.txt" "$drive/stop"
+  wine 'C:\msgbox_watcher.exe' 'C:\boxes.txt' 'C:\stop' 90 &
+  local watcher_pid=$!
+  sleep 1
+  timeout 120 wine "$@" > "$work/output.txt" 2>&1
+  rc=$?
+  output=$(tr -d '\r' < "$work/output.txt")
+  touch "$drive/stop"
+  wait $watcher_pid
+  boxes=$(cat "$drive/boxes.txt" 2>/dev/null)
+  [ -n "$output" ] && echo "$output"
+}
+guard_a='Container 모드에서는 사용할 수 없는 메소드입니다.'
+guard_b='Container 모드에서만 사용할 수 있는 메소드입니다.'
+
+run_watched cscript //nologo 'C:\control_basics.js'
+[ $rc -eq 0 ] && ok "page script checks" || fail "page script exited $rc"
+expected="[QORVA Editor] $guard_a"$'\n'"[QORVA Editor] $guard_b"
+[ "$boxes" = "$expected" ] && ok "message boxes of the guards" || fail "message boxes were: [$boxes]"
+
+run_watched 'C:\host_test.exe'
+[ $rc -eq 0 ] && ok "hosting: safety, persistence, dispatch, events" || fail "host test exited $rc"
+[ "$boxes" = "[Host Title] $guard_a" ] && ok "caption from the page's parameters" || fail "host boxes were: [$boxes]"
 
 wine regsvr32 /u /s 'C:\qorvaeditor.ocx'
 rc=$?

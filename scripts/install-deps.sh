@@ -7,11 +7,14 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   clang
+  libcurl4-openssl-dev
 )
 if [ "${1:-}" = "--all" ]; then
   # The Windows builds, and wine64 under Xvfb for the control's tests.
   packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
              wine wine64 fonts-wine xvfb)
+  # Real peers of the transfer tests and the upload benchmark.
+  packages+=(php-cli python3 curl)
 fi
 
 missing=()

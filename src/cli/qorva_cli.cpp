@@ -13,6 +13,7 @@
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
+#include "platform/native_http_client.h"
 #include "platform/native_system.h"
 #include "support/encoding.h"
 
@@ -237,7 +238,8 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
   ScriptedUserInterface userInterface(&err);
   std::unique_ptr<System> system = CreateNativeSystem();
   MemoryControlSite site;
-  CQorvaeditorCtrl control(Platform{registry, userInterface, *system, site});
+  std::unique_ptr<HttpClient> http = CreateNativeHttpClient();
+  CQorvaeditorCtrl control(Platform{registry, userInterface, *system, site, *http});
   ParameterListExchange load(ExchangeDirection::kLoad, plan->parameters);
   control.ExchangeParameters(load);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control/qorvaeditor_ctrl.h"
+#include "transfer/upload.h"
 
 namespace qorva {
 
@@ -143,7 +144,10 @@ std::vector<DispatchEntry> BuildTable() {
       MemberProperty<&C::useLog>("useLog", 63),
 
       Method("getPasteHtml", 10, kNoArgs, S, A),
-      Method("postImageToServer", 11, kLocalPath, S, A),
+      Method("postImageToServer", 11, kLocalPath, S, A,
+             [](C& c, std::span<const Variant> a) {
+               return Variant::String(postImageToServer(c.platform(), c.postPageURL, a[0].text));
+             }),
       Method("setQorvaInit", 12, kNoArgs, S, Free,
              [](C& c, std::span<const Variant>) { return Variant::String(c.setQorvaInit()); }),
       Method("setScreenCapture", 13, kAutoParam, S, Free),

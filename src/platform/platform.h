@@ -4,6 +4,7 @@
 namespace qorva {
 
 class ControlSite;
+class HttpClient;
 class Registry;
 class System;
 class UserInterface;
@@ -13,6 +14,7 @@ struct Platform {
   UserInterface& userInterface;
   System& system;
   ControlSite& site;
+  HttpClient& http;
 };
 
 }  // namespace qorva

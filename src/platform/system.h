@@ -1,5 +1,5 @@
 // What the control asks of the operating system itself: its module's version and
-// string table, fresh GUIDs and the ANSI code page.
+// string table, fresh GUIDs, the ANSI code page, the thread and the tick count.
 #pragma once
 
 #include <array>
@@ -36,6 +36,12 @@ class System {
   // ANSI code page conversions; unmappable characters become the default character.
   virtual std::string EncodeAnsi(TextView text) const = 0;
   virtual Text DecodeAnsi(std::string_view bytes) const = 0;
+
+  // The calling thread's identifier and the milliseconds since the system started
+  // (wrapping after 49.7 days), which the upload mixes into its form boundary; 0 where
+  // a system cannot tell.
+  virtual uint32_t CurrentThreadId() const { return 0; }
+  virtual uint32_t TickCount() const { return 0; }
 };
 
 }  // namespace qorva

@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 #include <sys/random.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -88,6 +90,16 @@ Text PosixSystem::DecodeAnsi(std::string_view bytes) const {
   Text out(utf16.size() / 2, u'\0');
   std::memcpy(out.data(), utf16.data(), out.size() * 2);
   return out;
+}
+
+uint32_t PosixSystem::CurrentThreadId() const { return static_cast<uint32_t>(gettid()); }
+
+uint32_t PosixSystem::TickCount() const {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  uint64_t ms =
+      static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
+  return static_cast<uint32_t>(ms);
 }
 
 }  // namespace qorva

@@ -13,6 +13,8 @@ class PosixSystem final : public System {
   Guid NewGuid() override;
   std::string EncodeAnsi(TextView text) const override;
   Text DecodeAnsi(std::string_view bytes) const override;
+  uint32_t CurrentThreadId() const override;
+  uint32_t TickCount() const override;
 };
 
 }  // namespace qorva

@@ -81,6 +81,9 @@ class Win32System final : public System {
                         needed);
     return out;
   }
+
+  uint32_t CurrentThreadId() const override { return GetCurrentThreadId(); }
+  uint32_t TickCount() const override { return GetTickCount(); }
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
 #include "platform/memory/memory_control_site.h"
+#include "platform/memory/memory_http_client.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
 #include "platform/system.h"
@@ -51,7 +52,8 @@ struct ControlScene {
   ScriptedUserInterface ui;
   FixedSystem system;
   MemoryControlSite site;
-  CQorvaeditorCtrl control{Platform{registry, ui, system, site}};
+  MemoryHttpClient http;
+  CQorvaeditorCtrl control{Platform{registry, ui, system, site, http}};
 };
 
 }  // namespace qorva

@@ -10,8 +10,8 @@
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "support/encoding.h"
+#include "support/file_path.h"
 #include "support/string_helpers.h"
-#include "transfer/local_path.h"
 
 namespace qorva {
 
@@ -120,7 +120,7 @@ uint64_t CurrentUnixSeconds() {
 
 std::optional<Text> UploadFile(HttpClient& http, const System& system, TextView postPageURL,
                                TextView localPath) {
-  std::filesystem::path path = FileSystemPath(localPath);
+  std::filesystem::path path = PathFromText(localPath);
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
@@ -169,7 +169,7 @@ Text postImageToServer(const Platform& platform, TextView postPageURL, TextView 
   Text path(strLocalPath);
   FileUrlToPath(path);
   std::error_code error;
-  if (!std::filesystem::exists(FileSystemPath(path), error)) return Text(strLocalPath);
+  if (!std::filesystem::exists(PathFromText(path), error)) return Text(strLocalPath);
   std::optional<Text> response = UploadFile(platform.http, platform.system, postPageURL, path);
   return response ? *response : Text(strLocalPath);
 }

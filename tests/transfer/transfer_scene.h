@@ -19,9 +19,11 @@ namespace qorva {
 
 class TransferSystem final : public System {
  public:
+  std::optional<Guid> fixedGuid;
+
   std::optional<FileVersion> ModuleFileVersion() const override { return std::nullopt; }
   Text LoadString(uint32_t id) const override { return real_.LoadString(id); }
-  Guid NewGuid() override { return real_.NewGuid(); }
+  Guid NewGuid() override { return fixedGuid ? *fixedGuid : real_.NewGuid(); }
   std::string EncodeAnsi(TextView text) const override { return real_.EncodeAnsi(text); }
   Text DecodeAnsi(std::string_view bytes) const override { return real_.DecodeAnsi(bytes); }
   uint32_t CurrentThreadId() const override { return 0x1a2b; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "control/dispatch_table.h"
+#include "platform/native_http_client.h"
 #include "platform/native_system.h"
 #include "win32/activex/com_ids.h"
 #include "win32/activex/module.h"
@@ -102,8 +103,9 @@ HRESULT StatusToHresult(DispatchStatus status) {
 CQorvaeditorObject::CQorvaeditorObject()
     : userInterface_([this] { return window_; }),
       system_(CreateNativeSystem()),
+      http_(CreateNativeHttpClient()),
       site_(*this),
-      control_(Platform{registry_, userInterface_, *system_, site_}),
+      control_(Platform{registry_, userInterface_, *system_, site_, *http_}),
       events_(this) {
   ModuleAddRef();
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });

@@ -13,6 +13,7 @@
 
 #include "control/qorvaeditor_ctrl.h"
 #include "platform/control_site.h"
+#include "platform/http_client.h"
 #include "platform/system.h"
 #include "win32/activex/connection_point.h"
 #include "win32/win32_registry.h"
@@ -169,6 +170,7 @@ class CQorvaeditorObject final : public IDispatch,
   Win32Registry registry_;
   Win32UserInterface userInterface_;
   std::unique_ptr<System> system_;
+  std::unique_ptr<HttpClient> http_;
   CWin32ControlSite site_;
   CQorvaeditorCtrl control_;
   CEventConnectionPoint events_;

@@ -14,7 +14,7 @@ if [ "${1:-}" = "--all" ]; then
   packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
              wine wine64 fonts-wine xvfb)
   # Real peers of the transfer tests and the upload benchmark.
-  packages+=(php-cli python3 curl)
+  packages+=(php-cli python3 curl time)
 fi
 
 missing=()

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang
   libcurl4-openssl-dev
+  libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
 )
 if [ "${1:-}" = "--all" ]; then
   # The Windows builds, and wine64 under Xvfb for the control's tests.
@@ -15,6 +16,8 @@ if [ "${1:-}" = "--all" ]; then
              wine wine64 fonts-wine xvfb)
   # Real peers of the transfer tests and the upload benchmark.
   packages+=(php-cli python3 curl time)
+  # The image benchmark compares with ImageMagick.
+  packages+=(imagemagick)
 fi
 
 missing=()

@@ -27,6 +27,8 @@ using Clock = std::chrono::steady_clock;
 // Beyond this much unread response the transfer is paused until the caller reads.
 constexpr size_t kMaxBufferedBody = 256 * 1024;
 constexpr long kPollMilliseconds = 100;
+// A body block of the callers fits curl's upload buffer whole.
+constexpr long kUploadBufferSize = 256 * 1024;
 
 void InitCurlOnce() {
   static std::once_flag once;
@@ -251,6 +253,7 @@ class CurlRequest final : public HttpRequest {
     ok &= curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK;
     ok &= curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK;
     ok &= curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
+    ok &= curl_easy_setopt(easy_, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBufferSize) == CURLE_OK;
     ok &= curl_easy_setopt(easy_, CURLOPT_USERAGENT, settings_->userAgent.c_str()) == CURLE_OK;
     ok &= curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, version_) == CURLE_OK;
     ok &= curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,

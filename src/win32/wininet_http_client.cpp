@@ -36,6 +36,25 @@ class InternetHandle {
   HINTERNET handle_ = nullptr;
 };
 
+// The request target as WinINet takes it: "%" sequences stay as they are; controls and
+// spaces, which the request line cannot carry (a line break would start a header of its
+// own), are percent-encoded.
+Text RequestTarget(const Text& path) {
+  if (path.empty()) return u"/";
+  Text out;
+  for (char16_t unit : path) {
+    if (unit > 0x20 && unit != 0x7F) {
+      out.push_back(unit);
+      continue;
+    }
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    out.push_back(u'%');
+    out.push_back(kHex[unit >> 4]);
+    out.push_back(kHex[unit & 0x0F]);
+  }
+  return out;
+}
+
 DWORD WinInetFlags(HttpRequestFlags flags) {
   DWORD out = 0;
   if (flags & kHttpReload) out |= INTERNET_FLAG_RELOAD;
@@ -169,7 +188,7 @@ class WinInetConnection final : public HttpConnection {
     std::vector<const wchar_t*> accept;
     for (const Text& type : line.acceptTypes) accept.push_back(Wide(type));
     accept.push_back(nullptr);
-    Text path = line.path.empty() ? Text(u"/") : line.path;
+    Text path = RequestTarget(line.path);
     HINTERNET request = HttpOpenRequestW(
         handle_.get(), Wide(line.method), Wide(path),
         line.version.empty() ? nullptr : Wide(line.version), nullptr,
@@ -205,6 +224,8 @@ class WinInetHttpClient final : public HttpClient {
   explicit WinInetHttpClient(HttpTimeouts timeouts) : timeouts_(timeouts) {}
 
   std::unique_ptr<HttpSession> Open(TextView userAgent) override {
+    // The agent becomes a header line: a line break in it would add headers of its own.
+    if (userAgent.find_first_of(u"\r\n") != TextView::npos) return nullptr;
     Text agent(userAgent);
     HINTERNET internet =
         InternetOpenW(Wide(agent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);

@@ -10,6 +10,7 @@
 #include "control/dispatch_table.h"
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
+#include "paste/paste_cleanup.h"
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
@@ -29,7 +30,10 @@ constexpr const char* kUsage =
     "usage: qorva list\n"
     "       qorva call [--param NAME=VALUE]... [--params FILE] [--out FILE] NAME [ARG]...\n"
     "                  [-- [--out FILE] NAME [ARG]...]...\n"
-    "An ARG of @FILE is read from FILE as UTF-8. Calls separated by -- run against one control.\n";
+    "       qorva clean FILE [--type]\n"
+    "An ARG of @FILE is read from FILE as UTF-8. Calls separated by -- run against one control.\n"
+    "clean reads clipboard HTML from FILE (UTF-8), cleans it as a paste would and prints it;\n"
+    "--type also prints the source type code on standard error.\n";
 
 struct CallSpec {
   std::string name;
@@ -250,6 +254,44 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
   return kExitOk;
 }
 
+// Cleans a clipboard "HTML Format" text as getPasteHtml would after reading it; the
+// files it writes go to the working folder.
+int CleanClipboardFile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string file;
+  bool printType = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--type") {
+      printType = true;
+    } else if (file.empty() && !args[i].starts_with("--")) {
+      file = args[i];
+    } else {
+      err << "qorva: clean takes one FILE and --type, not '" << args[i] << "'\n" << kUsage;
+      return kExitUsage;
+    }
+  }
+  if (file.empty()) {
+    err << "qorva: clean needs a FILE\n" << kUsage;
+    return kExitUsage;
+  }
+  std::optional<std::string> bytes = ReadFile(file);
+  if (!bytes) {
+    err << "qorva: cannot read '" << file << "'\n";
+    return kExitFile;
+  }
+  MemoryRegistry registry;
+  ScriptedUserInterface userInterface(&err);
+  std::unique_ptr<System> system = CreateNativeSystem();
+  MemoryControlSite site;
+  CQorvaeditorCtrl control(Platform{registry, userInterface, *system, site});
+  ParameterListExchange load(ExchangeDirection::kLoad, {});
+  control.ExchangeParameters(load);
+  Text html = FromUtf8(*bytes);
+  CleanPastedHtml(html, control);
+  out << ToUtf8(html) << '\n';
+  if (printType) err << control.pasteSourceType << '\n';
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunQorvaCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -259,6 +301,7 @@ int RunQorvaCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   if (args[0] == "list" && args.size() == 1) return ListMembers(out);
   if (args[0] == "call") return CallMembers(args, out, err);
+  if (args[0] == "clean") return CleanClipboardFile(args, out, err);
   err << "qorva: unknown command '" << args[0] << "'\n" << kUsage;
   return kExitUsage;
 }

@@ -9,6 +9,7 @@
 
 #include "browser/zone_settings.h"
 #include "control/control_events.h"
+#include "paste/office_style_map.h"
 #include "platform/platform.h"
 #include "support/text.h"
 
@@ -105,6 +106,10 @@ class CQorvaeditorCtrl {
   std::vector<Text> mimeFileList;
   Text lastPasteHtml;
   uint32_t pasteSourceType = 0;
+
+  // Office paste clean-up state, kept between pastes.
+  COfficeStyleMap officeStyleMap;
+  std::vector<Text> fallbackImageTags;
 
  private:
   void DeriveContainerPageUrl();

@@ -1,6 +1,7 @@
 #include "paste/class_marker_pass.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "paste/paste_text.h"
 
@@ -58,8 +59,8 @@ size_t ClassMarkerPass::DeleteMarkers(const ClassMarker& marker, size_t from, si
   for (size_t i = 0; i <= hits.size(); ++i) {
     size_t stop = i < hits.size() ? hits[i] : head.size();
     kept.append(head.substr(copied, stop - copied));
-    keptMarks.insert(keptMarks.end(), marks.begin() + static_cast<ptrdiff_t>(copied),
-                     marks.begin() + static_cast<ptrdiff_t>(stop));
+    keptMarks.insert(keptMarks.end(), marks.begin() + static_cast<std::ptrdiff_t>(copied),
+                     marks.begin() + static_cast<std::ptrdiff_t>(stop));
     copied = stop + length;
   }
   size_t first = hits.front();
@@ -123,15 +124,15 @@ void ClassMarkerPass::ReplaceEverywhere(const ClassMarker& marker, TextView repl
       continue;
     }
     out.append(text, copied, pos - copied);
-    outMarks.insert(outMarks.end(), marks.begin() + static_cast<ptrdiff_t>(copied),
-                    marks.begin() + static_cast<ptrdiff_t>(pos));
+    outMarks.insert(outMarks.end(), marks.begin() + static_cast<std::ptrdiff_t>(copied),
+                    marks.begin() + static_cast<std::ptrdiff_t>(pos));
     out.append(replacement);
     outMarks.resize(out.size(), 1);
     copied = pos + length;
     pos = text.find(marker.text, copied);
   }
   out.append(text, copied, Text::npos);
-  outMarks.insert(outMarks.end(), marks.begin() + static_cast<ptrdiff_t>(copied), marks.end());
+  outMarks.insert(outMarks.end(), marks.begin() + static_cast<std::ptrdiff_t>(copied), marks.end());
   buffer_ = RewriteBuffer(std::move(out), std::move(outMarks));
   resumeMarker_.clear();
 }

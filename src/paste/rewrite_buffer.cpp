@@ -1,6 +1,7 @@
 #include "paste/rewrite_buffer.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cassert>
 
 namespace qorva {
@@ -59,8 +60,8 @@ void RewriteBuffer::ExtendHeadTo(size_t pos) {
   if (tailMarks_.empty()) {
     marks_.resize(head_.size(), 0);
   } else {
-    marks_.insert(marks_.end(), tailMarks_.begin() + static_cast<ptrdiff_t>(read_),
-                  tailMarks_.begin() + static_cast<ptrdiff_t>(read_ + count));
+    marks_.insert(marks_.end(), tailMarks_.begin() + static_cast<std::ptrdiff_t>(read_),
+                  tailMarks_.begin() + static_cast<std::ptrdiff_t>(read_ + count));
   }
   read_ += count;
 }
@@ -73,8 +74,8 @@ void RewriteBuffer::SkipTo(size_t pos) {
 void RewriteBuffer::EraseInHead(size_t pos, size_t count) {
   assert(pos + count <= head_.size() && "erases outside the head");
   head_.erase(pos, count);
-  marks_.erase(marks_.begin() + static_cast<ptrdiff_t>(pos),
-               marks_.begin() + static_cast<ptrdiff_t>(pos + count));
+  marks_.erase(marks_.begin() + static_cast<std::ptrdiff_t>(pos),
+               marks_.begin() + static_cast<std::ptrdiff_t>(pos + count));
 }
 
 void RewriteBuffer::InsertInHead(size_t pos, TextView text, bool marked) {
@@ -85,7 +86,7 @@ void RewriteBuffer::InsertInHead(size_t pos, TextView text, bool marked) {
     return;
   }
   head_.insert(pos, text);
-  marks_.insert(marks_.begin() + static_cast<ptrdiff_t>(pos), text.size(), marked ? 1 : 0);
+  marks_.insert(marks_.begin() + static_cast<std::ptrdiff_t>(pos), text.size(), marked ? 1 : 0);
 }
 
 void RewriteBuffer::ReplaceHeadFrom(size_t pos, Text text, std::vector<uint8_t> marks) {
@@ -130,7 +131,7 @@ Text RewriteBuffer::Take(std::vector<uint8_t>& marks) {
     if (tailMarks_.empty()) {
       marks.resize(out.size(), 0);
     } else {
-      marks.insert(marks.end(), tailMarks_.begin() + static_cast<ptrdiff_t>(read_),
+      marks.insert(marks.end(), tailMarks_.begin() + static_cast<std::ptrdiff_t>(read_),
                    tailMarks_.end());
     }
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control/qorvaeditor_ctrl.h"
+#include "paste/inline_images.h"
 #include "transfer/upload.h"
 
 namespace qorva {
@@ -191,7 +192,10 @@ std::vector<DispatchEntry> BuildTable() {
       Method("QORVASetMethod3", 46, kFunction3, S, B),
       Method("getHTMLFormatFromType", 56, kNoArgs, U, Free),
       Method("getPasteHtmlEx", 57, kNoArgs, S, Free),
-      Method("getLocalImageFromBase64Image", 60, kBase64, S, Free),
+      Method("getLocalImageFromBase64Image", 60, kBase64, S, Free,
+             [](C& c, std::span<const Variant> a) {
+               return Variant::String(SaveBase64Image(c.platform().system, a[0].text, a[1].text));
+             }),
       Method("canPasteImageFromClipBoard", 61, kNoArgs, I, Free),
       Method("ShowImageSaveDlgFromClipboard", 62, kSaveType, S, Free),
       Method("getOriginalHtml", 64, kTag, S, Free),

@@ -111,5 +111,37 @@ TEST(QorvaCommand, UsageErrorsExitNonZeroWithAMessage) {
   }
 }
 
+TEST(QorvaCommand, CleansClipboardHtml) {
+  auto sample = std::filesystem::path(QORVA_SOURCE_DIR) / "tests" / "data" / "paste" /
+                "excel_classes_hairline_dotdotdash.html";
+  CliRun run = Qorva({"clean", sample.string(), "--type"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "2\n");
+  EXPECT_NE(run.out.find("<colgroup><col width=64"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find('\r'), std::string::npos) << "one line";
+  EXPECT_EQ(run.out.find("class="), std::string::npos) << run.out;
+
+  CliRun quiet = Qorva({"clean", TempFile("one.html", "<BODY><P><!--StartFragment-->x"
+                                                      "<!--EndFragment--></P></BODY>")
+                                     .string()});
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.out, "x\n");
+  EXPECT_EQ(quiet.err, "");
+
+  EXPECT_EQ(Qorva({"clean", "/nonexistent/file"}).status, 1);
+  EXPECT_EQ(Qorva({"clean"}).status, 2);
+  EXPECT_EQ(Qorva({"clean", "a", "b"}).status, 2);
+}
+
+TEST(QorvaCommand, SavesABase64Image) {
+  CliRun run = Qorva({"call", "getLocalImageFromBase64Image", "iVBORw0KGgo=", "PNG"});
+  EXPECT_EQ(run.status, 0);
+  ASSERT_GT(run.out.size(), 5u);
+  std::string path = run.out.substr(0, run.out.size() - 1);
+  EXPECT_TRUE(path.ends_with(".png")) << path;
+  EXPECT_EQ(std::filesystem::file_size(path), 8u);
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 }  // namespace qorva

@@ -181,8 +181,13 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
     }
   }
 
+  size_t outSize = text.size();
+  for (const Occurrence& o : found) {
+    if (o.styled || o.deleted) outSize -= o.length;
+    if (o.styled) outSize += o.value->size() + (o.merge ? 0 : 9);
+  }
   Text out;
-  out.reserve(text.size() + text.size() / 2);
+  out.reserve(outSize);
   size_t copied = 0;
   for (const Occurrence& o : found) {
     if (!o.styled && !o.deleted) continue;

@@ -71,14 +71,14 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context) {
   }
   InlineQuotedClassStyles(html, context.officeStyleMap);
   if (removed) {
-    ReplaceAll(html, u"/><![endif]>", u" />");
-    ReplaceAll(html, u"</span><![endif]>", u"</span>");
-    DeleteAll(html, u"<![endif]>");
-    DeleteAll(html, u"<![if !vml]>");
+    ReplaceInTurn(html, {{u"/><![endif]>", u" />"},
+                         {u"</span><![endif]>", u"</span>"},
+                         {u"<![endif]>", u""},
+                         {u"<![if !vml]>", u""}});
   }
-  DeleteAll(html, u"<![if !supportEmptyParas]>&nbsp;<![endif]>");
-  DeleteAll(html, u"<![endif]>");
-  DeleteAll(html, u"background:#ffffff;");
+  ReplaceInTurn(html, {{u"<![if !supportEmptyParas]>&nbsp;<![endif]>", u""},
+                       {u"<![endif]>", u""},
+                       {u"background:#ffffff;", u""}});
   StripMsoPrefixes(html);
 }
 
@@ -87,17 +87,16 @@ void CleanOfficeNamespaceHtml(Text& html, PasteContext& context) {
   CutToFragment(html);
   InlineDotClassStyles(html, context.officeStyleMap, DotDotDash::kKeep, context.officeLineFix);
   if (context.officeLineFix != 0) DeleteAll(html, u"border-right:none;");
-  DeleteAll(html, u"\r");
-  DeleteAll(html, u"\n");
+  DeleteUnits(html, u"\r\n");
   StripMsoPrefixes(html);
 }
 
 void StripMsoPrefixes(Text& html) {
-  DeleteAll(html, u"mso-fareast-");
-  DeleteAll(html, u"mso-hansi-");
-  DeleteAll(html, u"mso-ascii-");
-  DeleteAll(html, u"mso-bidi-");
-  DeleteAll(html, u"mso-");
+  ReplaceInTurn(html, {{u"mso-fareast-", u""},
+                       {u"mso-hansi-", u""},
+                       {u"mso-ascii-", u""},
+                       {u"mso-bidi-", u""},
+                       {u"mso-", u""}});
 }
 
 void RecordFallbackImage(std::vector<Text>& fallbackImageTags, TextView followingText) {

@@ -114,22 +114,22 @@ bool CutToFragment(Text& html) {
 }
 
 void RenameVmlTags(Text& html) {
-  ReplaceAll(html, u"<v:rect ", u"<div ");
-  ReplaceAll(html, u"</v:rect>", u"</div>");
-  ReplaceAll(html, u"<v:shadow ", u"<hr ");
-  ReplaceAll(html, u"<v:shape ", u"<span ");
-  ReplaceAll(html, u"</v:shape>", u"</span>");
-  ReplaceAll(html, u"<v:imagedata", u"<img border=0");
+  ReplaceInTurn(html, {{u"<v:rect ", u"<div "},
+                       {u"</v:rect>", u"</div>"},
+                       {u"<v:shadow ", u"<hr "},
+                       {u"<v:shape ", u"<span "},
+                       {u"</v:shape>", u"</span>"},
+                       {u"<v:imagedata", u"<img border=0"}});
 }
 
 void RemoveConditionalMarkers(Text& html) {
-  DeleteAll(html, u"<![if !supportEmptyParas]>");
-  DeleteAll(html, u"<![endif]>");
-  DeleteAll(html, u"<!--[if !supportEmptyParas]-->");
-  DeleteAll(html, u"<!--[if !supportLists]-->");
-  DeleteAll(html, u"<!--[endif]-->");
-  DeleteAll(html, kStartFragment);
-  DeleteAll(html, kEndFragment);
+  ReplaceInTurn(html, {{u"<![if !supportEmptyParas]>", u""},
+                       {u"<![endif]>", u""},
+                       {u"<!--[if !supportEmptyParas]-->", u""},
+                       {u"<!--[if !supportLists]-->", u""},
+                       {u"<!--[endif]-->", u""},
+                       {kStartFragment, u""},
+                       {kEndFragment, u""}});
 }
 
 void CleanGenericHtml(Text& html, PasteContext& context) {
@@ -160,8 +160,9 @@ void CleanGenericHtml(Text& html, PasteContext& context) {
   if (work.find(endTag) == Text::npos) {
     html = std::move(work);
   } else {
+    const bool quoted = Contains(work, u"<BLOCKQUOTE") || Contains(work, u"<blockquote");
     work.resize(LastOccurrence(work, endTag));
-    if (!Contains(work, u"<BLOCKQUOTE") && !Contains(work, u"<blockquote")) {
+    if (!quoted) {
       UnwrapSingleParagraph(work);
       html = std::move(work);
     } else {

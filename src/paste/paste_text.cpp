@@ -1,5 +1,11 @@
 #include "paste/paste_text.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cassert>
+#include <cstddef>
+
 namespace qorva {
 
 size_t LastOccurrence(TextView text, TextView x) {
@@ -9,6 +15,84 @@ size_t LastOccurrence(TextView text, TextView x) {
     last = pos;
   }
   return last;
+}
+
+size_t ReplaceAllInPlace(Text& text, TextView from, TextView to) {
+  if (from.empty()) return 0;
+  if (to.size() > from.size()) return ReplaceAll(text, from, to);
+  size_t hit = text.find(from);
+  if (hit == Text::npos) return 0;
+  size_t write = hit;
+  size_t read = hit;
+  size_t count = 0;
+  while (hit != Text::npos) {
+    if (hit != read) {
+      std::copy(text.begin() + static_cast<std::ptrdiff_t>(read),
+                text.begin() + static_cast<std::ptrdiff_t>(hit),
+                text.begin() + static_cast<std::ptrdiff_t>(write));
+      write += hit - read;
+    }
+    std::copy(to.begin(), to.end(), text.begin() + static_cast<std::ptrdiff_t>(write));
+    write += to.size();
+    read = hit + from.size();
+    ++count;
+    hit = text.find(from, read);
+  }
+  std::copy(text.begin() + static_cast<std::ptrdiff_t>(read), text.end(),
+            text.begin() + static_cast<std::ptrdiff_t>(write));
+  text.resize(write + (text.size() - read));
+  return count;
+}
+
+void DeleteUnits(Text& text, TextView units) {
+  text.erase(std::remove_if(text.begin(), text.end(),
+                            [units](char16_t unit) { return units.find(unit) != TextView::npos; }),
+             text.end());
+}
+
+namespace {
+
+// Bit i is set when steps[i].from occurs in `text` (only those in `wanted` are looked at).
+uint32_t PatternsPresent(TextView text, const Replacement* steps, size_t count, uint32_t wanted) {
+  std::array<uint32_t, 128> byFirstUnit{};
+  for (size_t i = 0; i < count; ++i) {
+    if (!(wanted >> i & 1)) continue;
+    char16_t first = steps[i].from[0];
+    if (first >= 128) return wanted;  // not worth a table: look at them all
+    byFirstUnit[first] |= uint32_t{1} << i;
+  }
+  uint32_t present = 0;
+  for (size_t pos = 0; pos < text.size(); ++pos) {
+    char16_t unit = text[pos];
+    if (unit >= 128 || !byFirstUnit[unit]) continue;
+    for (uint32_t candidates = byFirstUnit[unit] & ~present; candidates;
+         candidates &= candidates - 1) {
+      int i = std::countr_zero(candidates);
+      if (text.substr(pos).starts_with(steps[i].from)) present |= uint32_t{1} << i;
+    }
+    if (present == wanted) break;
+  }
+  return present;
+}
+
+}  // namespace
+
+void ReplaceInTurn(Text& text, std::initializer_list<Replacement> steps) {
+  const Replacement* list = steps.begin();
+  const size_t count = steps.size();
+  assert(count <= 32 && "at most 32 steps");
+  uint32_t all = count == 32 ? ~uint32_t{0} : (uint32_t{1} << count) - 1;
+  for (size_t i = 0; i < count; ++i) {
+    if (list[i].from.empty()) all &= ~(uint32_t{1} << i);
+  }
+  uint32_t present = PatternsPresent(text, list, count, all);
+  for (size_t i = 0; i < count; ++i) {
+    if (!(present >> i & 1)) continue;
+    if (ReplaceAllInPlace(text, list[i].from, list[i].to) == 0) continue;
+    // The text changed: look again for the patterns still to come.
+    uint32_t rest = all & ~((uint32_t{2} << i) - 1);
+    if (rest) present = (present & ((uint32_t{2} << i) - 1)) | PatternsPresent(text, list, count, rest);
+  }
 }
 
 bool Contains(TextView text, TextView x) { return text.find(x) != TextView::npos; }

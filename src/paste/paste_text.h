@@ -2,6 +2,8 @@
 // searches, and the last occurrence found by searching again past each hit.
 #pragma once
 
+#include <initializer_list>
+
 #include "support/text.h"
 
 namespace qorva {
@@ -12,8 +14,24 @@ size_t LastOccurrence(TextView text, TextView x);
 
 bool Contains(TextView text, TextView x);
 
+// ReplaceAll that rewrites the text in place when the replacement is not longer than
+// what it replaces. Returns the number of replacements.
+size_t ReplaceAllInPlace(Text& text, TextView from, TextView to);
+
 // Deletes every occurrence of `x`, left to right, without rescanning.
-inline void DeleteAll(Text& text, TextView x) { ReplaceAll(text, x, u""); }
+inline void DeleteAll(Text& text, TextView x) { ReplaceAllInPlace(text, x, u""); }
+
+// Deletes every unit that is one of `units`.
+void DeleteUnits(Text& text, TextView units);
+
+struct Replacement {
+  TextView from;
+  TextView to;
+};
+// Applies the replacements one after another, each to the whole text as ReplaceAll does.
+// One scan up front finds which patterns occur at all, so that the many steps which
+// find nothing cost nothing more.
+void ReplaceInTurn(Text& text, std::initializer_list<Replacement> steps);
 
 // A unit that continues a class name: a letter, digit, "-", "_" or any non-ASCII unit.
 bool IsClassNameUnit(char16_t unit);

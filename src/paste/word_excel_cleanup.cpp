@@ -1,5 +1,8 @@
 #include "paste/word_excel_cleanup.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "paste/office_style_inliner.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_text.h"
@@ -20,6 +23,40 @@ void ParseStyleSheetBetween(const Text& html, TextView startMarker, size_t skip,
   ParseOfficeStyleSheet(map, work.substr(0, end));
 }
 
+// Inserts the column group opening before the first column, and the table body around
+// the rows: before the first row and before the last "<" of the text. Done in one
+// rebuild; the inserted text holds neither a row tag nor the last "<".
+void AddColumnGroupAndBody(Text& html) {
+  constexpr TextView kColumnGroup = u"\n<colgroup>\n";
+  constexpr TextView kBody = u"\n<tbody>\n";
+  constexpr TextView kBodyEnd = u"\n</tbody>\n";
+  const size_t col = html.find(u"<col ");
+  const size_t row = html.find(u"<tr ");
+  if (col == Text::npos && row == Text::npos) return;
+  struct Insertion {
+    size_t at;
+    TextView text;
+  };
+  std::vector<Insertion> insertions;
+  if (col != Text::npos) insertions.push_back({col, kColumnGroup});
+  if (row != Text::npos) {
+    insertions.push_back({row, kBody});
+    insertions.push_back({html.rfind(u'<'), kBodyEnd});
+  }
+  std::stable_sort(insertions.begin(), insertions.end(),
+                   [](const Insertion& a, const Insertion& b) { return a.at < b.at; });
+  Text out;
+  out.reserve(html.size() + kColumnGroup.size() + kBody.size() + kBodyEnd.size());
+  size_t copied = 0;
+  for (const Insertion& insertion : insertions) {
+    out.append(html, copied, insertion.at - copied);
+    out.append(insertion.text);
+    copied = insertion.at;
+  }
+  out.append(html, copied, Text::npos);
+  html = std::move(out);
+}
+
 }  // namespace
 
 void CleanWordHtml(Text& html, PasteContext& context) {
@@ -28,15 +65,14 @@ void CleanWordHtml(Text& html, PasteContext& context) {
                          context.officeStyleMap);
   if (CutToFragment(html)) {
     RemoveVmlBlocks(html);
-    ReplaceAll(html, u"><![endif]></span>", u" /></span>");
-    ReplaceAll(html, u"<![endif]></span>", u"</span>");
-    ReplaceAll(html, u"</span><![endif]>", u"</span>");
-    DeleteAll(html, u"<![endif]>");
-    DeleteAll(html, u"<![if !vml]>");
+    ReplaceInTurn(html, {{u"><![endif]></span>", u" /></span>"},
+                         {u"<![endif]></span>", u"</span>"},
+                         {u"</span><![endif]>", u"</span>"},
+                         {u"<![endif]>", u""},
+                         {u"<![if !vml]>", u""}});
   }
   RenameVmlTags(html);
-  DeleteAll(html, u"<![if !supportLists]>");
-  DeleteAll(html, u"<![endif]>");
+  ReplaceInTurn(html, {{u"<![if !supportLists]>", u""}, {u"<![endif]>", u""}});
   InlineMsoParagraphStyles(html, context.officeStyleMap);
 }
 
@@ -49,29 +85,20 @@ void CleanExcelHtml(Text& html, PasteContext& context) {
     if (end != Text::npos) {
       html = html.substr(s, end - s);
       if (RemoveVmlBlocks(html)) {
-        ReplaceAll(html, u"></span><![endif]>", u" /></span>");
-        ReplaceAll(html, u"</span><![endif]>", u"</span>");
-        DeleteAll(html, u"<![endif]>");
-        DeleteAll(html, u"<![if !vml]>");
+        ReplaceInTurn(html, {{u"></span><![endif]>", u" /></span>"},
+                             {u"</span><![endif]>", u"</span>"},
+                             {u"<![endif]>", u""},
+                             {u"<![if !vml]>", u""}});
       }
     }
   }
   RenameVmlTags(html);
-  DeleteAll(html, u"<!--StartFragment-->");
-  DeleteAll(html, u"<!--EndFragment-->");
-
-  size_t col = html.find(u"<col ");
-  if (col != Text::npos) html.insert(col, u"\n<colgroup>\n");
-  size_t row = html.find(u"<tr ");
-  if (row != Text::npos) {
-    html.insert(row, u"\n<tbody>\n");
-    html.insert(html.rfind(u'<'), u"\n</tbody>\n");
-  }
+  ReplaceInTurn(html, {{u"<!--StartFragment-->", u""}, {u"<!--EndFragment-->", u""}});
+  AddColumnGroupAndBody(html);
 
   InlineDotClassStyles(html, context.officeStyleMap, DotDotDash::kToDotted,
                        context.officeLineFix);
-  DeleteAll(html, u"\r");
-  DeleteAll(html, u"\n");
+  DeleteUnits(html, u"\r\n");
 }
 
 }  // namespace qorva

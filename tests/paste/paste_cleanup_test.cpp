@@ -52,6 +52,8 @@ TEST(PasteCleanup, GenericPipeline) {
       {"block quote whose first paragraph never ends keeps the whole text",
        u"<body><blockquote><p>one</blockquote></body>",
        u"<body><blockquote><p>one</blockquote></body>"},
+      {"a block quote after the last body end still counts",
+       u"<body>\r\n<!--c--><p>a</p></body><blockquote>", u"a"},
       {"block quote without paragraphs keeps the body content",
        u"<body><blockquote>q</blockquote></body>", u"<blockquote>q</blockquote>"},
   };

@@ -173,8 +173,8 @@ Text ExcelDocument(size_t rows, size_t columns, size_t classes, uint32_t seed) {
 }
 
 Text ExcelDocumentOfSize(size_t bytes, uint32_t seed) {
-  // One row of eight cells is about 700 bytes.
-  size_t rows = bytes / 700 + 1;
+  // One row of eight cells is about 545 bytes.
+  size_t rows = bytes / 545 + 1;
   return ExcelDocument(rows, 8, 60, seed);
 }
 

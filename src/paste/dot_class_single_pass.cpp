@@ -23,6 +23,15 @@ class DeclarationSequence {
   DeclarationSequence(const Text& value, DotDotDash dotDotDash, uint32_t lineFix)
       : current_(value), dotDotDash_(dotDotDash), lineFix_(lineFix) {}
 
+  // Whether the n-th value holds a class attribute marker of its own.
+  bool HoldsClassMarker(size_t n) {
+    const Text& value = Value(n);
+    size_t index = std::min(n, values_.size()) - 1;
+    if (holdsMarker_.size() <= index) holdsMarker_.resize(index + 1, -1);
+    if (holdsMarker_[index] < 0) holdsMarker_[index] = Contains(value, kClass) ? 1 : 0;
+    return holdsMarker_[index] != 0;
+  }
+
   const Text& Value(size_t n) {
     while (values_.size() < n && !settled_) {
       Text next = values_.empty() ? current_ : values_.back();
@@ -41,6 +50,7 @@ class DeclarationSequence {
   DotDotDash dotDotDash_;
   uint32_t lineFix_;
   std::deque<Text> values_;
+  std::vector<int8_t> holdsMarker_;
   bool settled_ = false;
 };
 
@@ -173,7 +183,7 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
     size_t n = o.form == Form::kSpaced ? ++spacedSeen[o.entry]
                                        : spacedCount[o.entry] + ++laterSeen[o.entry];
     o.value = &entry.declarations.Value(n);
-    if (Contains(*o.value, kClass)) return false;
+    if (entry.declarations.HoldsClassMarker(n)) return false;
     if (o.merge) {
       Text seam(Around(text, o.at, 5, 0));
       seam.append(*o.value).append(Around(text, o.at, 0, 5));

@@ -45,6 +45,14 @@ size_t ReplaceAllInPlace(Text& text, TextView from, TextView to) {
 }
 
 void DeleteUnits(Text& text, TextView units) {
+  if (units.size() == 2) {
+    const char16_t a = units[0];
+    const char16_t b = units[1];
+    text.erase(std::remove_if(text.begin(), text.end(),
+                              [a, b](char16_t unit) { return unit == a || unit == b; }),
+               text.end());
+    return;
+  }
   text.erase(std::remove_if(text.begin(), text.end(),
                             [units](char16_t unit) { return units.find(unit) != TextView::npos; }),
              text.end());

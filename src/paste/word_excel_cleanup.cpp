@@ -1,7 +1,5 @@
 #include "paste/word_excel_cleanup.h"
 
-#include <algorithm>
-#include <vector>
 
 #include "paste/office_style_inliner.h"
 #include "paste/paste_cleanup.h"
@@ -24,37 +22,16 @@ void ParseStyleSheetBetween(const Text& html, TextView startMarker, size_t skip,
 }
 
 // Inserts the column group opening before the first column, and the table body around
-// the rows: before the first row and before the last "<" of the text. Done in one
-// rebuild; the inserted text holds neither a row tag nor the last "<".
+// the rows: before the first row and before the last "<" of the text. In place: the text
+// usually has the room left by the head that was cut away.
 void AddColumnGroupAndBody(Text& html) {
-  constexpr TextView kColumnGroup = u"\n<colgroup>\n";
-  constexpr TextView kBody = u"\n<tbody>\n";
-  constexpr TextView kBodyEnd = u"\n</tbody>\n";
-  const size_t col = html.find(u"<col ");
-  const size_t row = html.find(u"<tr ");
-  if (col == Text::npos && row == Text::npos) return;
-  struct Insertion {
-    size_t at;
-    TextView text;
-  };
-  std::vector<Insertion> insertions;
-  if (col != Text::npos) insertions.push_back({col, kColumnGroup});
+  size_t col = html.find(u"<col ");
+  if (col != Text::npos) html.insert(col, u"\n<colgroup>\n");
+  size_t row = html.find(u"<tr ");
   if (row != Text::npos) {
-    insertions.push_back({row, kBody});
-    insertions.push_back({html.rfind(u'<'), kBodyEnd});
+    html.insert(row, u"\n<tbody>\n");
+    html.insert(html.rfind(u'<'), u"\n</tbody>\n");
   }
-  std::stable_sort(insertions.begin(), insertions.end(),
-                   [](const Insertion& a, const Insertion& b) { return a.at < b.at; });
-  Text out;
-  out.reserve(html.size() + kColumnGroup.size() + kBody.size() + kBodyEnd.size());
-  size_t copied = 0;
-  for (const Insertion& insertion : insertions) {
-    out.append(html, copied, insertion.at - copied);
-    out.append(insertion.text);
-    copied = insertion.at;
-  }
-  out.append(html, copied, Text::npos);
-  html = std::move(out);
 }
 
 }  // namespace
@@ -83,7 +60,8 @@ void CleanExcelHtml(Text& html, PasteContext& context) {
   if (s != Text::npos && html.find(u"</body>") != Text::npos) {
     size_t end = html.find(u"</body>", s);
     if (end != Text::npos) {
-      html = html.substr(s, end - s);
+      html.resize(end);
+      html.erase(0, s);
       if (RemoveVmlBlocks(html)) {
         ReplaceInTurn(html, {{u"></span><![endif]>", u" /></span>"},
                              {u"</span><![endif]>", u"</span>"},

@@ -1,9 +1,9 @@
 #include "paste/dot_class_single_pass.h"
 
 #include <algorithm>
+#include <deque>
 #include <unordered_map>
 #include <unordered_set>
-#include <deque>
 #include <vector>
 
 #include "paste/paste_text.h"
@@ -118,7 +118,7 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
     if (!oddNameStarts.empty()) names.insert(name);
     auto match = byName.find(name);
     if (match == byName.end()) continue;
-    Form form = nameEnd == text.size() ? Form::kOther
+    Form form = nameEnd == text.size()  ? Form::kOther
                 : text[nameEnd] == u' ' ? Form::kSpaced
                 : text[nameEnd] == u'>' ? Form::kClosed
                                         : Form::kOther;

@@ -54,7 +54,8 @@ std::string DecodeBase64(TextView text) {
     if (filled < 4) continue;
     filled = 0;
     uint32_t bits = 0;
-    for (char16_t g : group) bits = (bits << 6) | static_cast<uint32_t>(std::max(0, Base64Value(g)));
+    for (char16_t g : group)
+      bits = (bits << 6) | static_cast<uint32_t>(std::max(0, Base64Value(g)));
     size_t count = group[3] != u'=' ? 3 : group[2] != u'=' ? 2 : 1;
     bytes.push_back(static_cast<char>(bits >> 16));
     if (count > 1) bytes.push_back(static_cast<char>(bits >> 8));

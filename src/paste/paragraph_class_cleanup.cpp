@@ -65,9 +65,8 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context) {
   ParseStyleSheetAfter(html, u"type=\"text/css\"><!--", context.officeStyleMap);
   bool removed = false;
   if (CutToFragment(html)) {
-    removed = RemoveVmlBlocks(html, [&tags](TextView following) {
-      RecordFallbackImage(tags, following);
-    });
+    removed = RemoveVmlBlocks(
+        html, [&tags](TextView following) { RecordFallbackImage(tags, following); });
   }
   InlineQuotedClassStyles(html, context.officeStyleMap);
   if (removed) {

@@ -99,7 +99,8 @@ void ReplaceInTurn(Text& text, std::initializer_list<Replacement> steps) {
     if (ReplaceAllInPlace(text, list[i].from, list[i].to) == 0) continue;
     // The text changed: look again for the patterns still to come.
     uint32_t rest = all & ~((uint32_t{2} << i) - 1);
-    if (rest) present = (present & ((uint32_t{2} << i) - 1)) | PatternsPresent(text, list, count, rest);
+    if (rest)
+      present = (present & ((uint32_t{2} << i) - 1)) | PatternsPresent(text, list, count, rest);
   }
 }
 

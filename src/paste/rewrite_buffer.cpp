@@ -1,8 +1,8 @@
 #include "paste/rewrite_buffer.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cassert>
+#include <cstddef>
 
 namespace qorva {
 
@@ -46,8 +46,7 @@ size_t RewriteBuffer::Find(TextView pattern, size_t from, size_t limit) const {
   }
   size_t tailBegin = read_ + (from - headLength);
   size_t tailEnd = read_ + (limit - headLength);
-  size_t hit =
-      TextView(tail_).substr(tailBegin, tailEnd - tailBegin + length - 1).find(pattern);
+  size_t hit = TextView(tail_).substr(tailBegin, tailEnd - tailBegin + length - 1).find(pattern);
   if (hit == TextView::npos) return npos;
   return headLength + (tailBegin + hit - read_);
 }

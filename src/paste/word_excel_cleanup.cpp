@@ -1,6 +1,5 @@
 #include "paste/word_excel_cleanup.h"
 
-
 #include "paste/office_style_inliner.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_text.h"
@@ -11,8 +10,8 @@ namespace {
 
 // Parses the style sheet text that starts `skip` units after the first `startMarker`
 // and ends at the first `endMarker` after that, when both markers occur.
-void ParseStyleSheetBetween(const Text& html, TextView startMarker, size_t skip,
-                            TextView endMarker, COfficeStyleMap& map) {
+void ParseStyleSheetBetween(const Text& html, TextView startMarker, size_t skip, TextView endMarker,
+                            COfficeStyleMap& map) {
   size_t s = html.find(startMarker);
   if (s == Text::npos || html.find(endMarker) == Text::npos) return;
   TextView work = s + skip >= html.size() ? TextView() : TextView(html).substr(s + skip);
@@ -74,8 +73,7 @@ void CleanExcelHtml(Text& html, PasteContext& context) {
   ReplaceInTurn(html, {{u"<!--StartFragment-->", u""}, {u"<!--EndFragment-->", u""}});
   AddColumnGroupAndBody(html);
 
-  InlineDotClassStyles(html, context.officeStyleMap, DotDotDash::kToDotted,
-                       context.officeLineFix);
+  InlineDotClassStyles(html, context.officeStyleMap, DotDotDash::kToDotted, context.officeLineFix);
   DeleteUnits(html, u"\r\n");
 }
 

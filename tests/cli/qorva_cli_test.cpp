@@ -121,8 +121,9 @@ TEST(QorvaCommand, CleansClipboardHtml) {
   EXPECT_EQ(run.out.find('\r'), std::string::npos) << "one line";
   EXPECT_EQ(run.out.find("class="), std::string::npos) << run.out;
 
-  CliRun quiet = Qorva({"clean", TempFile("one.html", "<BODY><P><!--StartFragment-->x"
-                                                      "<!--EndFragment--></P></BODY>")
+  CliRun quiet = Qorva({"clean", TempFile("one.html",
+                                          "<BODY><P><!--StartFragment-->x"
+                                          "<!--EndFragment--></P></BODY>")
                                      .string()});
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out, "x\n");

@@ -46,9 +46,8 @@ TEST(InlineImages, SavesIntoTheWorkingFolder) {
     const char16_t* fileExtension;  // null: refused
   };
   const SaveCase cases[] = {
-      {u"PNG", u"png"},       {u"JPEG", u"jpg"},      {u"svg+xml", u"svg+xml"},
-      {u"../x", nullptr},     {u"a\\b", nullptr},     {u"c:d", nullptr},
-      {u"x\ny", nullptr},
+      {u"PNG", u"png"},   {u"JPEG", u"jpg"}, {u"svg+xml", u"svg+xml"}, {u"../x", nullptr},
+      {u"a\\b", nullptr}, {u"c:d", nullptr}, {u"x\ny", nullptr},
   };
   for (const SaveCase& c : cases) {
     Text path = SaveBase64Image(system, u"iVBORw0KGgo=", c.extension);

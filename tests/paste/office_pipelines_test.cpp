@@ -44,9 +44,8 @@ TEST(OfficePipelines, Word) {
            u"width=100 height=50 src=\"x/clip_image002.jpg\"><![endif]></p><!--EndFragment-->",
        u"<p  style='margin:0cm;'><img width=100 height=50 src=\"x/clip_image002.jpg\"></p>"},
       {"list bullet stays, its markers go",
-       kWordHead +
-           u"<!--StartFragment--><p class=MsoNormal><![if !supportLists]><span>1.<span> "
-           u"</span></span><![endif]>item</p><!--EndFragment-->",
+       kWordHead + u"<!--StartFragment--><p class=MsoNormal><![if !supportLists]><span>1.<span> "
+                   u"</span></span><![endif]>item</p><!--EndFragment-->",
        u"<p  style='margin:0cm;'><span>1.<span> </span></span>item</p>"},
       {"image inside a span closes itself",
        kWordHead + u"<!--StartFragment--><span><![if !vml]><img src=a><![endif]></span>"
@@ -62,8 +61,9 @@ TEST(OfficePipelines, Word) {
 TEST(OfficePipelines, WordWithoutFragmentOrStyles) {
   PasteScene fast, slow;
   // Without fragment markers the head and the VML block stay; VML tags are renamed.
-  Text whole = kWordHead + u"<p class=MsoNormal><!--[if gte vml 1]><v:shape a></v:shape>"
-                           u"<![endif]--></p>";
+  Text whole = kWordHead +
+               u"<p class=MsoNormal><!--[if gte vml 1]><v:shape a></v:shape>"
+               u"<![endif]--></p>";
   ExpectCleaned(fast, slow, whole,
                 u"<meta name=ProgId content=Word.Document><style>/* Style Definitions */\r\n"
                 u" p.MsoNormal, li.MsoNormal, div.MsoNormal\r\n\t{margin:0cm;}\r\n"
@@ -98,8 +98,7 @@ TEST(OfficePipelines, Excel) {
        kExcelHead + u"<table><tr ><td class=xl66 x>a</td></tr></table></body>",
        u"<table><tbody><tr ><td x style='padding-top:1px;border-top:.5pt dotted windowtext;'>"
        u"a</td></tr></tbody></table>"},
-      {"no table keeps head and body text",
-       kExcelHead + u"\r\n<p class=xl65>t</p>\r\n</body>",
+      {"no table keeps head and body text", kExcelHead + u"\r\n<p class=xl65>t</p>\r\n</body>",
        u"<meta name=ProgId content=Excel.Sheet><style><!--table{x:1;}@page\t{margin:0;}td\t"
        u"{padding-top:1px;}.xl65\t{color:red;}.xl66\t{border-top:.5pt dot-dot-dash windowtext;}"
        u"--></style></head><body><p  style='padding-top:1px;color:red;'>t</p></body>"},
@@ -192,8 +191,8 @@ TEST(OfficePipelines, ReadsImageTags) {
   };
   const TagCase cases[] = {
       {"pixels and an existing file",
-       u"<img width=120 height=90 src=\"file:///" + path + u"\" v:shapes=\"_x0000_i1025\">",
-       path, 120, 90},
+       u"<img width=120 height=90 src=\"file:///" + path + u"\" v:shapes=\"_x0000_i1025\">", path,
+       120, 90},
       {"points", u"<img height=\"37.5pt\" width=\"75pt\">", u"", 100, 49},
       {"later field wins, apostrophes give 0", u"<img width=5 width='7' height=-3>", u"", 0, -3},
       {"missing file", u"<img src=\"file:///nowhere/x.png\" width=1 height=1>", u"", 1, 1},

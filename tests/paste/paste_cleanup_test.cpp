@@ -141,8 +141,9 @@ Text ReadFile(const Text& path) {
 
 TEST(PasteCleanup, FirstDataImageBecomesAWorkingFile) {
   PasteScene scene;
-  Text html = u"<body><!--StartFragment--><img src=\"data:image/png;base64,iVBORw0KGgo=\">"
-              u"<img src=\"data:image/png;base64,iVBORw0KGgo=\"><!--EndFragment--></body>";
+  Text html =
+      u"<body><!--StartFragment--><img src=\"data:image/png;base64,iVBORw0KGgo=\">"
+      u"<img src=\"data:image/png;base64,iVBORw0KGgo=\"><!--EndFragment--></body>";
   CleanPastedHtml(html, scene.context);
   const Text folder = WorkingFolderPath(kWorkingFolderName);
   const Text path = folder + Text(32, u'0') + u".png";
@@ -156,8 +157,7 @@ TEST(PasteCleanup, SourcesThatAreNoBase64DataImageStay) {
       // Split at its one comma, this used to become a file of garbage named "*.photo".
       {"plain source with one comma", u"<body><img src=\"photo,1.jpg\"></body>",
        u"<img src=\"photo,1.jpg\">"},
-      {"data image that is not base64",
-       u"<body><img src=\"data:image/svg+xml,<svg/>\"></body>",
+      {"data image that is not base64", u"<body><img src=\"data:image/svg+xml,<svg/>\"></body>",
        u"<img src=\"data:image/svg+xml,<svg/>\">"},
       {"unquoted data image", u"<body><img src=data:image/png;base64,AAAA alt=\"x\"></body>",
        u"<img src=data:image/png;base64,AAAA alt=\"x\">"},

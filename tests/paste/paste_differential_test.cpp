@@ -47,8 +47,8 @@ struct Pair {
     ASSERT_EQ(typeA, typeB) << what;
     if (a != b) {
       size_t at = std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
-      FAIL() << what << ": outputs differ at unit " << at << "\nproduction: "
-             << ToUtf8(a.substr(at > 80 ? at - 80 : 0, 240))
+      FAIL() << what << ": outputs differ at unit " << at
+             << "\nproduction: " << ToUtf8(a.substr(at > 80 ? at - 80 : 0, 240))
              << "\nliteral:    " << ToUtf8(b.substr(at > 80 ? at - 80 : 0, 240));
     }
     ASSERT_EQ(fast.fallbackImageTags, slow.fallbackImageTags) << what;
@@ -111,14 +111,38 @@ class Mutator {
   }
 
   Text Mutate(Text html) {
-    static const TextView kTokens[] = {
-        u"class=",        u"class=xl65",  u"class=xl650 ", u"class=xl65 ", u"class=MsoNormal",
-        u">",             u"style=",      u"style='",      u"'",           u"\"",
-        u" ",             u"\r\n",        u"<!--[if gte vml 1]>",          u"<![endif]-->",
-        u"<![endif]>",    u"<![if !vml]>", u"<!--StartFragment-->",       u"<!--EndFragment-->",
-        u"class=\"0\"",   u"hairline ",   u"border-left:none;",            u"<img src=x>",
-        u"</body>",       u"<table",      u"<tr ",         u"<col ",       u"p.",
-        u"{",             u"}",           u"td",           u".xl65",       u"mso-"};
+    static const TextView kTokens[] = {u"class=",
+                                       u"class=xl65",
+                                       u"class=xl650 ",
+                                       u"class=xl65 ",
+                                       u"class=MsoNormal",
+                                       u">",
+                                       u"style=",
+                                       u"style='",
+                                       u"'",
+                                       u"\"",
+                                       u" ",
+                                       u"\r\n",
+                                       u"<!--[if gte vml 1]>",
+                                       u"<![endif]-->",
+                                       u"<![endif]>",
+                                       u"<![if !vml]>",
+                                       u"<!--StartFragment-->",
+                                       u"<!--EndFragment-->",
+                                       u"class=\"0\"",
+                                       u"hairline ",
+                                       u"border-left:none;",
+                                       u"<img src=x>",
+                                       u"</body>",
+                                       u"<table",
+                                       u"<tr ",
+                                       u"<col ",
+                                       u"p.",
+                                       u"{",
+                                       u"}",
+                                       u"td",
+                                       u".xl65",
+                                       u"mso-"};
     size_t edits = 1 + Next(4);
     for (size_t i = 0; i < edits && !html.empty(); ++i) {
       size_t at = Next(static_cast<uint32_t>(html.size()));

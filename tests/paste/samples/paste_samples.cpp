@@ -22,7 +22,7 @@ class Random {
 Text W(const std::string& ascii) { return Widen(ascii); }
 std::string N(size_t n) { return std::to_string(n); }
 
-const char* const kWords[] = {"quarterly", "report", "표", "문서", "the", "figures", "grew",
+const char* const kWords[] = {"quarterly", "report", "표",   "문서",    "the",  "figures", "grew",
                               "목록",      "and",    "fell", "Ünïcode", "plan", "review"};
 
 Text Words(Random& random, size_t count) {
@@ -88,27 +88,28 @@ Text WordDocument(size_t paragraphs, size_t pictures, uint32_t seed) {
     if (pictureEvery && i % pictureEvery == 0 && pictureCount < pictures) {
       ++pictureCount;
       std::string n = N(pictureCount * 2);
-      out += W("<p class=MsoNormal><span lang=EN-US><!--[if gte vml 1]><v:shape id=\"_x0000_i10" +
-               n +
-               "\" type=\"#_x0000_t75\" style='width:120pt;height:90pt'>\r\n"
-               " <v:imagedata src=\"file:///C:/Users/x/AppData/Local/Temp/msohtmlclip1/01/"
-               "clip_image00" +
-               n +
-               ".png\" o:title=\"\"/>\r\n</v:shape><![endif]--><![if !vml]><img width=160 "
-               "height=120\r\nsrc=\"file:///C:/Users/x/AppData/Local/Temp/msohtmlclip1/01/"
-               "clip_image00" +
-               n + ".jpg\" v:shapes=\"_x0000_i10" + n +
-               "\"><![endif]></span></p>\r\n\r\n");
+      out +=
+          W("<p class=MsoNormal><span lang=EN-US><!--[if gte vml 1]><v:shape id=\"_x0000_i10" + n +
+            "\" type=\"#_x0000_t75\" style='width:120pt;height:90pt'>\r\n"
+            " <v:imagedata src=\"file:///C:/Users/x/AppData/Local/Temp/msohtmlclip1/01/"
+            "clip_image00" +
+            n +
+            ".png\" o:title=\"\"/>\r\n</v:shape><![endif]--><![if !vml]><img width=160 "
+            "height=120\r\nsrc=\"file:///C:/Users/x/AppData/Local/Temp/msohtmlclip1/01/"
+            "clip_image00" +
+            n + ".jpg\" v:shapes=\"_x0000_i10" + n + "\"><![endif]></span></p>\r\n\r\n");
     } else if (kind < 2) {
-      out += u"<p class=MsoListParagraphCxSpFirst style='text-indent:-18.0pt;mso-list:l0 level1 "
-             u"lfo1'><![if !supportLists]><span lang=EN-US>·<span style='font:7.0pt \"Times New "
-             u"Roman\"'>&nbsp;&nbsp; </span></span><![endif]><span lang=EN-US>" +
-             Words(random, 4) + u"</span></p>\r\n\r\n";
+      out +=
+          u"<p class=MsoListParagraphCxSpFirst style='text-indent:-18.0pt;mso-list:l0 level1 "
+          u"lfo1'><![if !supportLists]><span lang=EN-US>·<span style='font:7.0pt \"Times New "
+          u"Roman\"'>&nbsp;&nbsp; </span></span><![endif]><span lang=EN-US>" +
+          Words(random, 4) + u"</span></p>\r\n\r\n";
     } else if (kind == 2) {
-      out += u"<table class=MsoNormalTable border=1 cellspacing=0 cellpadding=0>\r\n <tr>\r\n  "
-             u"<td width=100 valign=top style='border:solid windowtext 1.0pt'>\r\n  <p "
-             u"class=MsoNormal>" +
-             Words(random, 2) + u"</p>\r\n  </td>\r\n </tr>\r\n</table>\r\n\r\n";
+      out +=
+          u"<table class=MsoNormalTable border=1 cellspacing=0 cellpadding=0>\r\n <tr>\r\n  "
+          u"<td width=100 valign=top style='border:solid windowtext 1.0pt'>\r\n  <p "
+          u"class=MsoNormal>" +
+          Words(random, 2) + u"</p>\r\n  </td>\r\n </tr>\r\n</table>\r\n\r\n";
     } else if (kind == 3) {
       out += u"<p class=MsoNormal style='margin-left:10.0pt'><b><span lang=EN-US>" +
              Words(random, 3) + u"</span></b><o:p></o:p></p>\r\n\r\n";
@@ -144,9 +145,10 @@ Text ExcelDocument(size_t rows, size_t columns, size_t classes, uint32_t seed) {
     out += W(".xl" + N(65 + c) + "\r\n\t{mso-style-parent:style0;\r\n\t" +
              kBorders[random.Next(6)] + "\r\n\tmso-number-format:General;}\r\n");
   }
-  out += u"-->\r\n</style>\r\n</head>\r\n\r\n<body link=\"#0563C1\" vlink=\"#954F72\">\r\n\r\n"
-         u"<table border=0 cellpadding=0 cellspacing=0 width=320 style='border-collapse:\r\n "
-         u"collapse;width:240pt'>\r\n<!--StartFragment-->\r\n";
+  out +=
+      u"-->\r\n</style>\r\n</head>\r\n\r\n<body link=\"#0563C1\" vlink=\"#954F72\">\r\n\r\n"
+      u"<table border=0 cellpadding=0 cellspacing=0 width=320 style='border-collapse:\r\n "
+      u"collapse;width:240pt'>\r\n<!--StartFragment-->\r\n";
   for (size_t c = 0; c < columns; ++c) out += u" <col width=64 style='width:48pt'>\r\n";
   for (size_t r = 0; r < rows; ++r) {
     out += u" <tr height=20 style='height:15.0pt'>\r\n";
@@ -201,11 +203,11 @@ Text ParagraphClassDocument(size_t paragraphs, uint32_t seed, const Text& imageF
     if (kind == 0) {
       out += u"<p class=\"0\" style=\"line-height:160%\">" + Words(random, 5) + u"</p>";
     } else if (kind == 1 && !imageFolder.empty()) {
-      out += u"<p class=\"1\"><!--[if gte vml 1]><v:shape style='width:90pt;height:60pt'>"
-             u"<v:imagedata src=\"x.wmz\"/></v:shape><![endif]--><img width=120 height=\"60pt\" "
-             u"src=\"" +
-             imageFolder + u"/clip_image00" + W(N(i % 3)) +
-             u".png\" v:shapes=\"_x0000_i1025\"></p>";
+      out +=
+          u"<p class=\"1\"><!--[if gte vml 1]><v:shape style='width:90pt;height:60pt'>"
+          u"<v:imagedata src=\"x.wmz\"/></v:shape><![endif]--><img width=120 height=\"60pt\" "
+          u"src=\"" +
+          imageFolder + u"/clip_image00" + W(N(i % 3)) + u".png\" v:shapes=\"_x0000_i1025\"></p>";
     } else if (kind == 2) {
       out += u"<p class=\"1\"><![if !supportEmptyParas]>&nbsp;<![endif]></p>";
     } else {
@@ -226,8 +228,7 @@ Text OfficeNamespaceDocument(size_t rows, uint32_t seed) {
       u"blue;}\r\n-->\r\n</style>\r\n</head>\r\n<body>\r\n<!--StartFragment--><table>\r\n";
   for (size_t r = 0; r < rows; ++r) {
     out += u"<tr><td class=cell" + W(N(1 + random.Next(2))) + u">" + Words(random, 2) +
-           u"</td><td class=cell2 style='border-left:none'>" + Words(random, 1) +
-           u"</td></tr>\r\n";
+           u"</td><td class=cell2 style='border-left:none'>" + Words(random, 1) + u"</td></tr>\r\n";
   }
   out += u"</table><!--EndFragment-->\r\n</body>\r\n</html>";
   return out;

@@ -282,7 +282,8 @@ int CleanClipboardFile(const std::vector<std::string>& args, std::ostream& out, 
   ScriptedUserInterface userInterface(&err);
   std::unique_ptr<System> system = CreateNativeSystem();
   MemoryControlSite site;
-  CQorvaeditorCtrl control(Platform{registry, userInterface, *system, site});
+  std::unique_ptr<HttpClient> http = CreateNativeHttpClient();
+  CQorvaeditorCtrl control(Platform{registry, userInterface, *system, site, *http});
   ParameterListExchange load(ExchangeDirection::kLoad, {});
   control.ExchangeParameters(load);
   Text html = FromUtf8(*bytes);

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
+  libx11-dev
   clang
   libcurl4-openssl-dev
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
@@ -13,7 +14,7 @@ packages=(
 if [ "${1:-}" = "--all" ]; then
   # The Windows builds, and wine64 under Xvfb for the control's tests.
   packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
-             wine wine64 fonts-wine xvfb)
+             wine wine64 fonts-wine xvfb xclip)
   # Real peers of the transfer tests and the upload benchmark.
   packages+=(php-cli python3 curl time)
   # The image benchmark compares with ImageMagick.

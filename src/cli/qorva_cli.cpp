@@ -10,11 +10,14 @@
 #include "control/dispatch_table.h"
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
+#include "platform/memory/memory_clipboard.h"
 #include "paste/paste_cleanup.h"
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
 #include "platform/native_http_client.h"
+#include "platform/native_clipboard.h"
+#include "platform/native_image_codec.h"
 #include "platform/native_system.h"
 #include "support/encoding.h"
 
@@ -28,10 +31,12 @@ constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
     "usage: qorva list\n"
-    "       qorva call [--param NAME=VALUE]... [--params FILE] [--out FILE] NAME [ARG]...\n"
-    "                  [-- [--out FILE] NAME [ARG]...]...\n"
+    "       qorva call [--param NAME=VALUE]... [--params FILE] [--clipboard FORMAT=FILE]...\n"
+    "                  [--out FILE] NAME [ARG]... [-- [--out FILE] NAME [ARG]...]...\n"
     "       qorva clean FILE [--type]\n"
     "An ARG of @FILE is read from FILE as UTF-8. Calls separated by -- run against one control.\n"
+    "--clipboard fills an in-memory clipboard (FORMAT: html, text, ansitext, files, bitmap,\n"
+    "png); without it the desktop's clipboard is used when there is one.\n"
     "clean reads clipboard HTML from FILE (UTF-8), cleans it as a paste would and prints it;\n"
     "--type also prints the source type code on standard error.\n";
 
@@ -43,6 +48,7 @@ struct CallSpec {
 
 struct CallPlan {
   ParameterListExchange::Parameters parameters;
+  std::vector<std::pair<std::string, std::string>> clipboard;  // format, file
   std::vector<CallSpec> calls;
 };
 
@@ -102,12 +108,13 @@ std::optional<CallPlan> ParseCall(const std::vector<std::string>& args, std::ost
       current.args.push_back(arg);
       continue;
     }
-    bool takesValue = arg == "--param" || arg == "--params" || arg == "--out";
+    bool takesValue =
+        arg == "--param" || arg == "--params" || arg == "--out" || arg == "--clipboard";
     if (takesValue && i + 1 >= args.size()) {
       err << "qorva: " << arg << " needs a value\n";
       return std::nullopt;
     }
-    if ((arg == "--param" || arg == "--params") && !first) {
+    if ((arg == "--param" || arg == "--params" || arg == "--clipboard") && !first) {
       err << "qorva: parameters belong to the first call, where the control is created\n";
       return std::nullopt;
     }
@@ -122,6 +129,14 @@ std::optional<CallPlan> ParseCall(const std::vector<std::string>& args, std::ost
         err << "qorva: cannot read NAME=VALUE lines from '" << args[i] << "'\n";
         return std::nullopt;
       }
+    } else if (arg == "--clipboard") {
+      const std::string& value = args[++i];
+      size_t equals = value.find('=');
+      if (equals == 0 || equals == std::string::npos) {
+        err << "qorva: --clipboard takes FORMAT=FILE, not '" << value << "'\n";
+        return std::nullopt;
+      }
+      plan.clipboard.emplace_back(value.substr(0, equals), value.substr(equals + 1));
     } else if (arg == "--out") {
       current.outFile = args[++i];
     } else if (arg.starts_with("--")) {
@@ -234,6 +249,44 @@ int RunCall(CQorvaeditorCtrl& control, const CallSpec& call, std::ostream& out, 
   return kExitOk;
 }
 
+// Puts the content of `path` on the in-memory clipboard as `format`.
+int LoadClipboardFormat(MemoryClipboard& clipboard, const ImageCodec& codec,
+                        const std::string& format, const std::string& path, std::ostream& err) {
+  std::optional<std::string> bytes = ReadFile(path);
+  if (!bytes) {
+    err << "qorva: cannot read '" << path << "'\n";
+    return kExitFile;
+  }
+  if (format == "html") {
+    clipboard.SetRegistered(kHtmlFormatName, *bytes + '\0');
+  } else if (format == "text") {
+    clipboard.SetUnicodeText(FromUtf8(*bytes));
+  } else if (format == "ansitext") {
+    clipboard.SetAnsiText(*bytes);
+  } else if (format == "png") {
+    clipboard.SetRegistered(kPngFormatName, *bytes);
+  } else if (format == "files") {
+    std::vector<Text> paths;
+    std::istringstream lines(*bytes);
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) paths.push_back(FromUtf8(line));
+    }
+    clipboard.SetFiles(std::move(paths));
+  } else if (format == "bitmap") {
+    ImageDecodeResult image = codec.Decode(*bytes);
+    if (!image.image) {
+      err << "qorva: '" << path << "' is no picture\n";
+      return kExitFile;
+    }
+    clipboard.SetBitmap(std::move(*image.image));
+  } else {
+    err << "qorva: unknown clipboard format '" << format << "'\n";
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
 int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::optional<CallPlan> plan = ParseCall(args, err);
   if (!plan) return kExitUsage;
@@ -243,7 +296,17 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
   std::unique_ptr<System> system = CreateNativeSystem();
   MemoryControlSite site;
   std::unique_ptr<HttpClient> http = CreateNativeHttpClient();
-  CQorvaeditorCtrl control(Platform{registry, userInterface, *system, site, *http});
+  std::unique_ptr<ImageCodec> codec = CreateNativeImageCodec();
+  MemoryClipboard memoryClipboard(*system);
+  std::unique_ptr<Clipboard> desktopClipboard;
+  if (plan->clipboard.empty()) desktopClipboard = CreateNativeClipboard(*codec, *system);
+  for (const auto& [format, path] : plan->clipboard) {
+    int status = LoadClipboardFormat(memoryClipboard, *codec, format, path, err);
+    if (status != kExitOk) return status;
+  }
+  Clipboard& clipboard = desktopClipboard ? *desktopClipboard : memoryClipboard;
+  CQorvaeditorCtrl control(Platform{registry, userInterface, *system, site, *http, *codec,
+                                    clipboard});
   ParameterListExchange load(ExchangeDirection::kLoad, plan->parameters);
   control.ExchangeParameters(load);
 

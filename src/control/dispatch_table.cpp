@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "control/qorvaeditor_ctrl.h"
+#include "paste/clipboard_images.h"
+#include "paste/clipboard_paste.h"
 #include "paste/inline_images.h"
 #include "transfer/upload.h"
 
@@ -144,7 +146,10 @@ std::vector<DispatchEntry> BuildTable() {
       MemberProperty<&C::systemTitle>("systemTitle", 59),
       MemberProperty<&C::useLog>("useLog", 63),
 
-      Method("getPasteHtml", 10, kNoArgs, S, A),
+      Method("getPasteHtml", 10, kNoArgs, S, A,
+             [](C& c, std::span<const Variant>) {
+               return Variant::String(ReadClipboardForPaste(c));
+             }),
       Method("postImageToServer", 11, kLocalPath, S, A,
              [](C& c, std::span<const Variant> a) {
                return Variant::String(postImageToServer(c.platform(), c.postPageURL, a[0].text));
@@ -190,15 +195,26 @@ std::vector<DispatchEntry> BuildTable() {
       Method("QORVASetMethod", 44, kFunction1, S, B),
       Method("QORVASetMethod2", 45, kFunction2, S, B),
       Method("QORVASetMethod3", 46, kFunction3, S, B),
-      Method("getHTMLFormatFromType", 56, kNoArgs, U, Free),
-      Method("getPasteHtmlEx", 57, kNoArgs, S, Free),
+      Method("getHTMLFormatFromType", 56, kNoArgs, U, Free,
+             [](C& c, std::span<const Variant>) { return Variant::Uint(c.pasteSourceType); }),
+      Method("getPasteHtmlEx", 57, kNoArgs, S, Free,
+             [](C& c, std::span<const Variant>) { return Variant::String(c.lastPasteHtml); }),
       Method("getLocalImageFromBase64Image", 60, kBase64, S, Free,
              [](C& c, std::span<const Variant> a) {
                return Variant::String(SaveBase64Image(c.platform().system, a[0].text, a[1].text));
              }),
-      Method("canPasteImageFromClipBoard", 61, kNoArgs, I, Free),
-      Method("ShowImageSaveDlgFromClipboard", 62, kSaveType, S, Free),
-      Method("getOriginalHtml", 64, kTag, S, Free),
+      Method("canPasteImageFromClipBoard", 61, kNoArgs, I, Free,
+             [](C& c, std::span<const Variant>) {
+               return Variant::Int(CanPasteImageFromClipboard(c));
+             }),
+      Method("ShowImageSaveDlgFromClipboard", 62, kSaveType, S, Free,
+             [](C& c, std::span<const Variant> a) {
+               return Variant::String(ShowImageSaveDlgFromClipboard(c, a[0].text));
+             }),
+      Method("getOriginalHtml", 64, kTag, S, Free,
+             [](C& c, std::span<const Variant> a) {
+               return Variant::String(GetOriginalHtml(c, a[0].text));
+             }),
   };
   for (DispatchEntry& entry : table) {
     if (entry.name == "getOriginalHtml") entry.windowCheck = WindowCheck::kNo;

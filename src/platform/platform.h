@@ -3,8 +3,10 @@
 
 namespace qorva {
 
+class Clipboard;
 class ControlSite;
 class HttpClient;
+class ImageCodec;
 class Registry;
 class System;
 class UserInterface;
@@ -15,6 +17,8 @@ struct Platform {
   System& system;
   ControlSite& site;
   HttpClient& http;
+  const ImageCodec& imageCodec;
+  Clipboard& clipboard;
 };
 
 }  // namespace qorva

@@ -2,6 +2,9 @@
 // which the back end knows) and, as later parts need them, dialogs.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "support/text.h"
 
 namespace qorva {
@@ -10,6 +13,15 @@ enum class MessageIcon { kNone, kInformation, kWarning, kError, kQuestion };
 enum class MessageButtons { kOk, kOkCancel, kYesNo };
 enum class MessageAnswer { kOk, kCancel, kYes, kNo };
 
+// What the user chose in the image type sheet.
+struct ImageSaveChoice {
+  Text type;  // "jpg", "gif" or "png"
+  int32_t quality = 100;
+  int32_t angle = 0;
+  int32_t width = -1;
+  int32_t height = -1;
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -17,6 +29,11 @@ class UserInterface {
   // Shows a modal message box and returns the button the user chose.
   virtual MessageAnswer ShowMessageBox(TextView text, TextView caption, MessageIcon icon,
                                        MessageButtons buttons) = 0;
+
+  // Shows the image type sheet modally with `caption` and the preview image at
+  // `previewPath` ("" for none); none when it does not end with OK.
+  virtual std::optional<ImageSaveChoice> ChooseImageSave(TextView caption,
+                                                         TextView previewPath) = 0;
 };
 
 }  // namespace qorva

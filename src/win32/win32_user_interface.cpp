@@ -55,4 +55,8 @@ MessageAnswer Win32UserInterface::ShowMessageBox(TextView text, TextView caption
   }
 }
 
+std::optional<ImageSaveChoice> Win32UserInterface::ChooseImageSave(TextView, TextView) {
+  return std::nullopt;
+}
+
 }  // namespace qorva

@@ -16,6 +16,8 @@ class Win32UserInterface final : public UserInterface {
 
   MessageAnswer ShowMessageBox(TextView text, TextView caption, MessageIcon icon,
                                MessageButtons buttons) override;
+  // The image type sheet is not built yet: it answers as if cancelled.
+  std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
 
  private:
   std::function<HWND()> owner_;

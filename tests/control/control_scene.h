@@ -7,25 +7,31 @@
 #include "control/dispatch_table.h"
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
+#include "platform/memory/memory_clipboard.h"
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_http_client.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
+#include "platform/native_image_codec.h"
+#include "platform/native_system.h"
 #include "platform/system.h"
 #include "support/string_table.h"
 
 namespace qorva {
 
-// A system port whose module version the test chooses.
+// The native system port with a module version the test chooses.
 class FixedSystem final : public System {
  public:
   std::optional<FileVersion> version = FileVersion{1, 0, 0, 116};
 
   std::optional<FileVersion> ModuleFileVersion() const override { return version; }
   Text LoadString(uint32_t id) const override { return StringTableText(id); }
-  Guid NewGuid() override { return {}; }
-  std::string EncodeAnsi(TextView) const override { return {}; }
-  Text DecodeAnsi(std::string_view) const override { return {}; }
+  Guid NewGuid() override { return native_->NewGuid(); }
+  std::string EncodeAnsi(TextView text) const override { return native_->EncodeAnsi(text); }
+  Text DecodeAnsi(std::string_view bytes) const override { return native_->DecodeAnsi(bytes); }
+
+ private:
+  std::unique_ptr<System> native_ = CreateNativeSystem();
 };
 
 struct ControlScene {
@@ -48,12 +54,17 @@ struct ControlScene {
     return Call(name, {std::move(value)}, kInvokePropertyPut).status;
   }
 
+  const ImageCodec& codec() const { return *imageCodec; }
+
   MemoryRegistry registry;
   ScriptedUserInterface ui;
   FixedSystem system;
   MemoryControlSite site;
   MemoryHttpClient http;
-  CQorvaeditorCtrl control{Platform{registry, ui, system, site, http}};
+  std::unique_ptr<ImageCodec> imageCodec = CreateNativeImageCodec();
+  MemoryClipboard clipboard{system};
+  CQorvaeditorCtrl control{
+      Platform{registry, ui, system, site, http, *imageCodec, clipboard}};
 };
 
 }  // namespace qorva

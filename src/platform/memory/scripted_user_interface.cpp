@@ -23,4 +23,14 @@ MessageAnswer ScriptedUserInterface::ShowMessageBox(TextView text, TextView capt
   return MessageAnswer::kOk;
 }
 
+std::optional<ImageSaveChoice> ScriptedUserInterface::ChooseImageSave(TextView caption,
+                                                                      TextView previewPath) {
+  sheetsShown_.push_back({Text(caption), Text(previewPath)});
+  if (echo_) *echo_ << '[' << ToUtf8(caption) << "] " << ToUtf8(previewPath) << '\n';
+  if (sheetChoices_.empty()) return std::nullopt;
+  std::optional<ImageSaveChoice> choice = sheetChoices_.front();
+  sheetChoices_.pop_front();
+  return choice;
+}
+
 }  // namespace qorva

@@ -24,6 +24,17 @@ class ScriptedUserInterface final : public UserInterface {
 
   MessageAnswer ShowMessageBox(TextView text, TextView caption, MessageIcon icon,
                                MessageButtons buttons) override;
+  // Answers with the choices queued in advance; without one, as if cancelled.
+  std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
+
+  struct SheetShown {
+    Text caption;
+    Text previewPath;
+  };
+  void QueueImageSaveChoice(std::optional<ImageSaveChoice> choice) {
+    sheetChoices_.push_back(std::move(choice));
+  }
+  const std::vector<SheetShown>& sheetsShown() const { return sheetsShown_; }
 
   void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
   const std::vector<Shown>& shown() const { return shown_; }
@@ -33,6 +44,8 @@ class ScriptedUserInterface final : public UserInterface {
   std::ostream* echo_;
   std::deque<MessageAnswer> answers_;
   std::vector<Shown> shown_;
+  std::deque<std::optional<ImageSaveChoice>> sheetChoices_;
+  std::vector<SheetShown> sheetsShown_;
 };
 
 }  // namespace qorva

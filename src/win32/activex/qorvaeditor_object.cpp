@@ -5,6 +5,7 @@
 
 #include "control/dispatch_table.h"
 #include "platform/native_http_client.h"
+#include "platform/native_image_codec.h"
 #include "platform/native_system.h"
 #include "win32/activex/com_ids.h"
 #include "win32/activex/module.h"
@@ -105,7 +106,10 @@ CQorvaeditorObject::CQorvaeditorObject()
       system_(CreateNativeSystem()),
       http_(CreateNativeHttpClient()),
       site_(*this),
-      control_(Platform{registry_, userInterface_, *system_, site_, *http_}),
+      imageCodec_(CreateNativeImageCodec()),
+      clipboard_([this] { return window_; }),
+      control_(Platform{registry_, userInterface_, *system_, site_, *http_, *imageCodec_,
+                        clipboard_}),
       events_(this) {
   ModuleAddRef();
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });

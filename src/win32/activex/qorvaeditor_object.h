@@ -16,6 +16,8 @@
 #include "platform/http_client.h"
 #include "platform/system.h"
 #include "win32/activex/connection_point.h"
+#include "platform/image_codec.h"
+#include "win32/win32_clipboard.h"
 #include "win32/win32_registry.h"
 #include "win32/win32_user_interface.h"
 
@@ -172,6 +174,8 @@ class CQorvaeditorObject final : public IDispatch,
   std::unique_ptr<System> system_;
   std::unique_ptr<HttpClient> http_;
   CWin32ControlSite site_;
+  std::unique_ptr<ImageCodec> imageCodec_;
+  Win32Clipboard clipboard_;
   CQorvaeditorCtrl control_;
   CEventConnectionPoint events_;
 

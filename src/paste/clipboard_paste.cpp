@@ -1,0 +1,220 @@
+#include "paste/clipboard_paste.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "control/qorvaeditor_ctrl.h"
+#include "paste/paste_cleanup.h"
+#include "platform/clipboard.h"
+#include "platform/image_codec.h"
+#include "support/bitmap_drawing.h"
+#include "support/encoding.h"
+#include "support/file_path.h"
+#include "support/image_files.h"
+#include "support/string_helpers.h"
+#include "support/working_folder.h"
+
+namespace qorva {
+
+namespace {
+
+// Paths of dropped files are read into a buffer of this many units.
+constexpr size_t kDropPathBuffer = 520;
+
+constexpr const char* kFileImageTag =
+    "<img style=\"width:%dpx; height:%dpx;\" border=\"0\" src=\"file:///%s\" alt=\"\">";
+constexpr const char* kBitmapImageTag =
+    "<img style=\"width:%dpx; height:%dpx;\" border=\"0\" src=\"%s\" alt=\"\">";
+constexpr const char* kPngImageTag =
+    "<img style=\"width:%dpx; height:%dpx;\" border=0 src=\"file:///%s\" alt=\"\">";
+
+// The template is ASCII; the path goes in as it is, whatever its characters.
+Text ImageTag(const char* format, ImageSize size, TextView path) {
+  Text tag = FormatText(format, static_cast<int>(size.width), static_cast<int>(size.height), "\x01");
+  ReplaceAll(tag, u"\x01", path);
+  return tag;
+}
+
+Text WithSlashes(Text path) {
+  for (char16_t& unit : path) {
+    if (unit == u'\\') unit = u'/';
+  }
+  return path;
+}
+
+void RemoveIdeographicSpaces(Text& text) { std::erase(text, u'\u3000'); }
+
+Text WorkingFile(System& system, TextView extension) {
+  return WorkingFolderPath(kWorkingFolderName) + NewUniqueName(system) + u"." + Text(extension);
+}
+
+bool CopyFileOver(TextView source, TextView destination) {
+  std::error_code error;
+  return std::filesystem::copy_file(PathFromText(source), PathFromText(destination),
+                                    std::filesystem::copy_options::overwrite_existing, error);
+}
+
+bool WriteBytes(TextView path, const std::string& bytes) {
+  std::ofstream out(PathFromText(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+std::optional<ImageSize> NaturalSize(const ImageCodec& codec, TextView path) {
+  ImageDecodeResult image = LoadImageFile(codec, path);
+  if (!image.image) return std::nullopt;
+  return ImageSize{static_cast<uint32_t>(image.image->width()),
+                   static_cast<uint32_t>(image.image->height())};
+}
+
+Text PasteFiles(CQorvaeditorCtrl& control, const std::vector<Text>& files) {
+  const ImageCodec& codec = control.platform().imageCodec;
+  Text result;
+  for (const Text& dropped : files) {
+    Text file = dropped.substr(0, kDropPathBuffer - 1);
+    Text extension = ToLower(ExtractExtension(file));
+    Text destination;
+    bool ok = true;
+    if (extension != u"png" && extension != u"gif" && extension != u"jpg" &&
+        extension != u"jpeg") {
+      destination = WorkingFile(control.platform().system, u"jpg");
+      ok = ConvertImageFile(codec, destination, file, false);
+    } else {
+      destination = WorkingFile(control.platform().system, extension);
+      CopyFileOver(file, destination);  // counted as done whatever it returned
+    }
+    std::optional<ImageSize> size = NaturalSize(codec, file);
+    if (!size || !ok) continue;
+    result += ImageTag(kFileImageTag, FitToDefaultSize(size->width, size->height),
+                       WithSlashes(destination));
+  }
+  return result;
+}
+
+Text PasteBitmap(CQorvaeditorCtrl& control, ClipboardAccess& clipboard) {
+  const ImageCodec& codec = control.platform().imageCodec;
+  std::optional<Bitmap> bitmap = clipboard.GetBitmap();
+  if (!bitmap) return {};
+  Text path = WorkingFile(control.platform().system, u"jpg");
+  if (SaveImageFile(codec, u"jpg", path, kRotateNoneFlipX, *bitmap) == ImageStatus::kOk) {
+    ImageSize size = FitToDefaultSize(static_cast<uint32_t>(bitmap->width()),
+                                      static_cast<uint32_t>(bitmap->height()));
+    return ImageTag(kBitmapImageTag, size, path);
+  }
+  // The bitmap could not be saved: try the PNG the clipboard may hold beside it.
+  std::optional<std::string> png = clipboard.RegisteredData(kPngFormatName);
+  if (!png) return {};
+  Text pngPath = WorkingFile(control.platform().system, u"png");
+  if (!WriteBytes(pngPath, *png) || ToLower(ExtractExtension(pngPath)) != u"png") return {};
+  Text jpegPath = StripExtension(pngPath) + u".jpg";
+  if (!ConvertImageFile(codec, jpegPath, pngPath, true)) return {};
+  std::optional<ImageSize> size = NaturalSize(codec, jpegPath);
+  if (!size) return {};
+  return ImageTag(kPngImageTag, FitToDefaultSize(size->width, size->height),
+                  WithSlashes(jpegPath));
+}
+
+std::optional<Text> ClipboardHtml(ClipboardAccess& clipboard) {
+  if (!clipboard.IsAvailable(kHtmlFormatName)) return std::nullopt;
+  std::optional<std::string> bytes = clipboard.RegisteredData(kHtmlFormatName);
+  if (!bytes) return std::nullopt;
+  return FromUtf8(*bytes);
+}
+
+Text UpperAscii(TextView text) {
+  Text out(text);
+  for (char16_t& unit : out) {
+    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - 32);
+  }
+  return out;
+}
+
+}  // namespace
+
+Text ReadClipboardForPaste(CQorvaeditorCtrl& control) {
+  control.lastPasteHtml.clear();
+  control.pasteSourceType = 0;
+  Text result;
+  bool readHtml = false;
+  if (auto clipboard = control.platform().clipboard.Open()) {
+    if (clipboard->IsAvailable(kHtmlFormatName)) {
+      // When the data cannot be got, no later format is tried.
+      if (std::optional<Text> html = ClipboardHtml(*clipboard)) {
+        result = *html;
+        control.lastPasteHtml = *html;
+        readHtml = true;
+      }
+    } else if (clipboard->IsAvailable(StandardFormat::kUnicodeText)) {
+      result = clipboard->UnicodeText().value_or(Text());
+      TextToHtml(result);
+    } else if (clipboard->IsAvailable(StandardFormat::kText) ||
+               clipboard->IsAvailable(StandardFormat::kOemText)) {
+      result = FromAnsi(control.platform().system, clipboard->AnsiText().value_or(""));
+      TextToHtml(result);
+    } else if (clipboard->IsAvailable(StandardFormat::kFileDrop)) {
+      if (auto files = clipboard->DroppedFiles()) result = PasteFiles(control, *files);
+    } else {
+      result = PasteBitmap(control, *clipboard);
+    }
+  }
+  // The clean-up runs after the clipboard is closed.
+  if (readHtml) CleanPastedHtml(result, control);
+  RemoveIdeographicSpaces(result);
+  return result;
+}
+
+Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag) {
+  std::optional<Text> html;
+  if (auto clipboard = control.platform().clipboard.Open()) html = ClipboardHtml(*clipboard);
+  if (!html) return {};
+  Text start, end;
+  if (ToLower(strTag) == u"fragment") {
+    start = u"<!--StartFragment-->";
+    end = u"<!--EndFragment-->";
+  } else {
+    start = u"<" + UpperAscii(strTag);
+    end = u"</" + UpperAscii(strTag) + u">";
+    if (html->find(start) == Text::npos) {
+      start = u"<" + ToLower(strTag);
+      end = u"</" + ToLower(strTag) + u">";
+    }
+  }
+  size_t from = html->find(start);
+  size_t to = html->find(end);
+  Text result = *html;
+  if (from != Text::npos && to != Text::npos) {
+    // An end marker before the start one leaves nothing between them.
+    result = to + end.size() > from ? html->substr(from, to + end.size() - from) : Text();
+  }
+  RemoveIdeographicSpaces(result);
+  return result;
+}
+
+bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView source,
+                      bool deleteSource) {
+  if (ToLower(ExtractExtension(destination)) == ToLower(ExtractExtension(source))) {
+    EnsureFolderTree(destination);
+    return CopyFileOver(source, destination);
+  }
+  ImageDecodeResult image = LoadImageFile(codec, source);
+  if (!image.image) return false;
+  std::optional<Bitmap> canvas =
+      Bitmap::Create(image.image->width(), image.image->height(), PixelFormat::kRgb24);
+  if (!canvas) return false;
+  canvas->Fill(MakeArgb(255, 255, 255, 255));
+  DrawBitmap(*canvas, *image.image, 0, 0);
+  image.image.reset();
+  if (SaveImageFile(codec, ExtractExtension(destination), destination, kRotateNoneFlipX,
+                    *canvas) != ImageStatus::kOk) {
+    return false;
+  }
+  if (deleteSource) {
+    std::error_code error;
+    std::filesystem::permissions(PathFromText(source), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add, error);
+    std::filesystem::remove(PathFromText(source), error);
+  }
+  return true;
+}
+
+}  // namespace qorva

@@ -1,0 +1,28 @@
+// Reading the clipboard for a paste: the first format present, in the order "HTML
+// Format", Unicode text, ANSI text, dropped files, bitmap, turned into HTML for the
+// editor. Also the clipboard HTML cut to one element, and the copy-or-convert of image
+// files the paste of files uses.
+#pragma once
+
+#include "support/text.h"
+
+namespace qorva {
+
+class CQorvaeditorCtrl;
+class ImageCodec;
+
+// The body of getPasteHtml: resets and sets the control's lastPasteHtml and
+// pasteSourceType; "" when the clipboard cannot be opened or holds nothing usable.
+Text ReadClipboardForPaste(CQorvaeditorCtrl& control);
+
+// The clipboard's HTML cut from the first `strTag` element's start to its end tag
+// ("fragment": the fragment markers), or the whole HTML when either is missing.
+Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag);
+
+// Copies `source` to `destination` when their extensions match, else redraws it onto
+// white and saves it in the destination's format; with `deleteSource`, a converted
+// source is deleted. False when the source is no image or the file cannot be written.
+bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView source,
+                      bool deleteSource);
+
+}  // namespace qorva

@@ -305,6 +305,8 @@ bool X11ClipboardAccess::PutBitmap(const Bitmap& bitmap) {
   }
   if (fork() != 0) _exit(0);
   setsid();
+  // The server goes quietly when the display does.
+  XSetIOErrorHandler([](Display*) -> int { _exit(0); });
   Display* display = XOpenDisplay(nullptr);
   if (!display) _exit(1);
   Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
@@ -401,18 +403,18 @@ std::string HtmlFormatFromFragment(std::string_view html) {
     document = "<html><body>\r\n" + std::string(kStart) + std::string(html) + std::string(kEnd) +
                "\r\n</body></html>";
   }
-  // The header's length is fixed, so the offsets can be written once.
+  // The offsets are zero-padded to ten digits, so the header's length does not depend on them.
   constexpr const char* kHeader =
       "Version:0.9\r\nStartHTML:%010zu\r\nEndHTML:%010zu\r\nStartFragment:%010zu\r\n"
       "EndFragment:%010zu\r\n";
-  size_t headerLength = static_cast<size_t>(std::snprintf(nullptr, 0, kHeader, size_t{0},
-                                                          size_t{0}, size_t{0}, size_t{0}));
+  char buffer[160];
+  size_t headerLength = static_cast<size_t>(
+      std::snprintf(buffer, sizeof buffer, kHeader, size_t{0}, size_t{0}, size_t{0}, size_t{0}));
   size_t fragmentStart = headerLength + document.find(kStart) + kStart.size();
   size_t fragmentEnd = headerLength + document.find(kEnd);
-  std::string header(headerLength + 1, '\0');
-  std::snprintf(header.data(), header.size(), kHeader, headerLength,
-                headerLength + document.size(), fragmentStart, fragmentEnd);
-  header.resize(headerLength);
+  std::snprintf(buffer, sizeof buffer, kHeader, headerLength, headerLength + document.size(),
+                fragmentStart, fragmentEnd);
+  std::string header(buffer, headerLength);
   return header + document + '\0';
 }
 

@@ -90,7 +90,7 @@ TEST_F(ClipboardPasteTest, DroppedFilesGiveOneTagPerImage) {
   std::ofstream(PathFromText(notes)) << "not a picture";
   scene_.clipboard.SetFiles({png, notes, bmp});
   Text result = Paste();
-  std::regex tag(R"(<img style="width:(\d+)px; height:(\d+)px;" border="0" src="file:///([^"]+)" alt="">)");
+  std::regex tag(R"re(<img style="width:(\d+)px; height:(\d+)px;" border="0" src="file:///([^"]+)" alt="">)re");
   std::string text = ToUtf8(result);
   std::vector<std::smatch> tags;
   for (auto it = std::sregex_iterator(text.begin(), text.end(), tag); it != std::sregex_iterator(); ++it) {
@@ -113,7 +113,7 @@ TEST_F(ClipboardPasteTest, BitmapIsSavedAsJpegWithItsPlainPath) {
   Text result = Paste();
   std::smatch m;
   std::string text = ToUtf8(result);
-  ASSERT_TRUE(std::regex_match(text, m, std::regex(R"(<img style="width:64px; height:32px;" border="0" src="([^"]+)" alt="">)"))) << text;
+  ASSERT_TRUE(std::regex_match(text, m, std::regex(R"re(<img style="width:64px; height:32px;" border="0" src="([^"]+)" alt="">)re"))) << text;
   EXPECT_EQ(m[1].str().find("file:///"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(PathFromText(FromUtf8(m[1].str()))));
   EXPECT_EQ(scene_.Call(u"canPasteImageFromClipBoard").value.i4, 1);
@@ -165,7 +165,7 @@ TEST_F(ClipboardPasteTest, SaveWithATypeNamedByThePage) {
   UpdateSettings([](ControlSettings& s) { s.jpegQuality = 40; });
   Text tag = scene_.Call(u"ShowImageSaveDlgFromClipboard", {Variant::String(u"PNG")}).value.text;
   std::string text = ToUtf8(tag);
-  EXPECT_TRUE(std::regex_match(text, std::regex(R"(<img style="width:300px; height:200px;" border="0" src="file:///.*qorvaTemp.([0-9a-f]{32})\.png" alt="\1\.png">)")))
+  EXPECT_TRUE(std::regex_match(text, std::regex(R"re(<img style="width:300px; height:200px;" border="0" src="file:///.*qorvaTemp.([0-9a-f]{32})\.png" alt="\1\.png">)re")))
       << text;
   EXPECT_EQ(SettingsSnapshot().jpegQuality, 100);
 
@@ -191,7 +191,7 @@ TEST_F(ClipboardPasteTest, SaveWithTheUsersChoices) {
   EXPECT_NE(sized.find(u"width:150px; height:150px;"), Text::npos) << ToUtf8(sized);
   std::smatch m;
   std::string text = ToUtf8(sized);
-  ASSERT_TRUE(std::regex_search(text, m, std::regex(R"(src="file:///([^"]+)")")));
+  ASSERT_TRUE(std::regex_search(text, m, std::regex(R"re(src="file:///([^"]+)")re")));
   ImageDecodeResult file = LoadImageFile(scene_.codec(), FromUtf8(m[1].str()));
   ASSERT_TRUE(file.image);
   EXPECT_EQ(file.image->width(), 200);  // the file keeps the turned picture's own size

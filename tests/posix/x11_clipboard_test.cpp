@@ -1,0 +1,92 @@
+#include "posix/x11_clipboard.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "platform/native_image_codec.h"
+#include "posix/posix_system.h"
+#include "support/encoding.h"
+
+namespace qorva {
+namespace {
+
+TEST(UriList, FileUrisBecomeDecodedPaths) {
+  std::vector<Text> paths = PathsFromUriList(
+      "# copied files\r\n"
+      "file:///home/u/my%20picture.png\r\n"
+      "file://localhost/tmp/%ED%95%9C.jpg\n"
+      "https://example.test/x.png\n"
+      "file://otherhost/share/y.png\n"
+      "file:///bad%00name\n"
+      "file:///end%2");
+  EXPECT_EQ(paths, (std::vector<Text>{u"/home/u/my picture.png", u"/tmp/한.jpg", u"/end%2"}));
+  EXPECT_TRUE(PathsFromUriList("").empty());
+}
+
+TEST(HtmlFormat, OffsetsPointAtTheDocumentAndTheFragment) {
+  for (std::string html : {std::string("<b>x</b>"),
+                           std::string("<html><body><!--StartFragment-->y<!--EndFragment-->"
+                                       "</body></html>")}) {
+    std::string block = HtmlFormatFromFragment(html);
+    ASSERT_EQ(block.back(), '\0');
+    auto offset = [&](const std::string& name) {
+      size_t at = block.find(name + ":");
+      return std::stoul(block.substr(at + name.size() + 1, 10));
+    };
+    EXPECT_EQ(block.substr(offset("StartHTML"), 6), "<html>") << html;
+    EXPECT_EQ(offset("EndHTML"), block.size() - 1) << html;
+    std::string fragment =
+        block.substr(offset("StartFragment"), offset("EndFragment") - offset("StartFragment"));
+    EXPECT_EQ(fragment, html.find("y") != std::string::npos ? "y" : html);
+  }
+}
+
+// A bitmap put on a real X server's clipboard comes back from it.
+TEST(X11Clipboard, PutsABitmapAndReadsItBack) {
+  if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
+  std::string display = ":" + std::to_string(900 + std::rand() % 90);
+  std::string start = "Xvfb " + display + " -nolisten tcp >/dev/null 2>&1 & echo $! > /tmp/qorva_xvfb_" +
+                      display.substr(1);
+  ASSERT_EQ(std::system(start.c_str()), 0);
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const char* previous = std::getenv("DISPLAY");
+  std::string saved = previous ? previous : "";
+  setenv("DISPLAY", display.c_str(), 1);
+
+  PosixSystem system;
+  auto codec = CreateNativeImageCodec();
+  X11Clipboard clipboard(*codec, system, std::chrono::milliseconds(2000));
+  Bitmap picture = *Bitmap::Create(30, 10, PixelFormat::kRgb24);
+  picture.Fill(MakeArgb(255, 10, 200, 30));
+  {
+    auto access = clipboard.Open();
+    ASSERT_NE(access, nullptr);
+    EXPECT_TRUE(access->PutBitmap(picture));
+  }
+  std::optional<Bitmap> back;
+  for (int attempt = 0; attempt < 20 && !back; ++attempt) {
+    auto access = clipboard.Open();
+    ASSERT_NE(access, nullptr);
+    if (access->IsAvailable(StandardFormat::kBitmap)) back = access->GetBitmap();
+    if (!back) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->width(), 30);
+  EXPECT_EQ(back->height(), 10);
+  EXPECT_EQ(back->PixelAt(5, 5), MakeArgb(255, 10, 200, 30));
+
+  std::string stop = "kill $(cat /tmp/qorva_xvfb_" + display.substr(1) + ") 2>/dev/null";
+  EXPECT_EQ(std::system(stop.c_str()), 0);
+  if (previous) {
+    setenv("DISPLAY", saved.c_str(), 1);
+  } else {
+    unsetenv("DISPLAY");
+  }
+}
+
+}  // namespace
+}  // namespace qorva

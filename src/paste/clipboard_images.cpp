@@ -59,8 +59,8 @@ SavedClipboardImage SaveClipboardBitmap(CQorvaeditorCtrl& control, TextView type
     h = static_cast<uint32_t>(height);
   }
   ImageSize size = FitToDefaultSize(w, h);
-  Text tag = FormatText(kClipboardImageTag, static_cast<int>(size.width),
-                        static_cast<int>(size.height));
+  Text tag =
+      FormatText(kClipboardImageTag, static_cast<int>(size.width), static_cast<int>(size.height));
   ReplaceAll(tag, u"\x01", file);
   ReplaceAll(tag, u"\x02", ExtractFileName(file));
   return {tag, file};

@@ -30,7 +30,8 @@ constexpr const char* kPngImageTag =
 
 // The template is ASCII; the path goes in as it is, whatever its characters.
 Text ImageTag(const char* format, ImageSize size, TextView path) {
-  Text tag = FormatText(format, static_cast<int>(size.width), static_cast<int>(size.height), "\x01");
+  Text tag =
+      FormatText(format, static_cast<int>(size.width), static_cast<int>(size.height), "\x01");
   ReplaceAll(tag, u"\x01", path);
   return tag;
 }
@@ -75,8 +76,7 @@ Text PasteFiles(CQorvaeditorCtrl& control, const std::vector<Text>& files) {
     Text extension = ToLower(ExtractExtension(file));
     Text destination;
     bool ok = true;
-    if (extension != u"png" && extension != u"gif" && extension != u"jpg" &&
-        extension != u"jpeg") {
+    if (extension != u"png" && extension != u"gif" && extension != u"jpg" && extension != u"jpeg") {
       destination = WorkingFile(control.platform().system, u"jpg");
       ok = ConvertImageFile(codec, destination, file, false);
     } else {
@@ -110,8 +110,7 @@ Text PasteBitmap(CQorvaeditorCtrl& control, ClipboardAccess& clipboard) {
   if (!ConvertImageFile(codec, jpegPath, pngPath, true)) return {};
   std::optional<ImageSize> size = NaturalSize(codec, jpegPath);
   if (!size) return {};
-  return ImageTag(kPngImageTag, FitToDefaultSize(size->width, size->height),
-                  WithSlashes(jpegPath));
+  return ImageTag(kPngImageTag, FitToDefaultSize(size->width, size->height), WithSlashes(jpegPath));
 }
 
 std::optional<Text> ClipboardHtml(ClipboardAccess& clipboard) {
@@ -204,8 +203,8 @@ bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView so
   canvas->Fill(MakeArgb(255, 255, 255, 255));
   DrawBitmap(*canvas, *image.image, 0, 0);
   image.image.reset();
-  if (SaveImageFile(codec, ExtractExtension(destination), destination, kRotateNoneFlipX,
-                    *canvas) != ImageStatus::kOk) {
+  if (SaveImageFile(codec, ExtractExtension(destination), destination, kRotateNoneFlipX, *canvas) !=
+      ImageStatus::kOk) {
     return false;
   }
   if (deleteSource) {

@@ -96,9 +96,12 @@ class X11Session {
     XFlush(display_);
     auto deadline = Clock::now() + timeout;
     XEvent event;
-    if (!WaitFor(deadline, [&](XEvent& e) {
-          return e.type == SelectionNotify && e.xselection.requestor == window_;
-        }, event)) {
+    if (!WaitFor(
+            deadline,
+            [&](XEvent& e) {
+              return e.type == SelectionNotify && e.xselection.requestor == window_;
+            },
+            event)) {
       return std::nullopt;
     }
     if (event.xselection.property == None) return std::nullopt;
@@ -163,10 +166,13 @@ class X11Session {
     std::string out;
     for (;;) {
       XEvent event;
-      if (!WaitFor(deadline, [&](XEvent& e) {
-            return e.type == PropertyNotify && e.xproperty.window == window_ &&
-                   e.xproperty.atom == property_ && e.xproperty.state == PropertyNewValue;
-          }, event)) {
+      if (!WaitFor(
+              deadline,
+              [&](XEvent& e) {
+                return e.type == PropertyNotify && e.xproperty.window == window_ &&
+                       e.xproperty.atom == property_ && e.xproperty.state == PropertyNewValue;
+              },
+              event)) {
         return std::nullopt;
       }
       Atom type = None;

@@ -90,10 +90,12 @@ TEST_F(ClipboardPasteTest, DroppedFilesGiveOneTagPerImage) {
   std::ofstream(PathFromText(notes)) << "not a picture";
   scene_.clipboard.SetFiles({png, notes, bmp});
   Text result = Paste();
-  std::regex tag(R"re(<img style="width:(\d+)px; height:(\d+)px;" border="0" src="file:///([^"]+)" alt="">)re");
+  std::regex tag(
+      R"re(<img style="width:(\d+)px; height:(\d+)px;" border="0" src="file:///([^"]+)" alt="">)re");
   std::string text = ToUtf8(result);
   std::vector<std::smatch> tags;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), tag); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), tag); it != std::sregex_iterator();
+       ++it) {
     tags.push_back(*it);
   }
   ASSERT_EQ(tags.size(), 2u) << text;
@@ -113,7 +115,10 @@ TEST_F(ClipboardPasteTest, BitmapIsSavedAsJpegWithItsPlainPath) {
   Text result = Paste();
   std::smatch m;
   std::string text = ToUtf8(result);
-  ASSERT_TRUE(std::regex_match(text, m, std::regex(R"re(<img style="width:64px; height:32px;" border="0" src="([^"]+)" alt="">)re"))) << text;
+  ASSERT_TRUE(std::regex_match(
+      text, m,
+      std::regex(R"re(<img style="width:64px; height:32px;" border="0" src="([^"]+)" alt="">)re")))
+      << text;
   EXPECT_EQ(m[1].str().find("file:///"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(PathFromText(FromUtf8(m[1].str()))));
   EXPECT_EQ(scene_.Call(u"canPasteImageFromClipBoard").value.i4, 1);
@@ -153,8 +158,7 @@ TEST_F(ClipboardPasteTest, OriginalHtmlCutsToTheFragmentOrTheElement) {
   Text whole = FromUtf8(html);
   std::erase(whole, u'\u3000');
   EXPECT_EQ(scene_.Call(u"getOriginalHtml", {Variant::String(u"table")}).value.text, whole);
-  EXPECT_EQ(scene_.Call(u"getOriginalHtml", {Variant::String(u"td")}).value.text,
-            u"<td>a</td>");
+  EXPECT_EQ(scene_.Call(u"getOriginalHtml", {Variant::String(u"td")}).value.text, u"<td>a</td>");
   EXPECT_EQ(scene_.control.lastPasteHtml, u"");  // untouched
   scene_.clipboard.Clear();
   EXPECT_EQ(scene_.Call(u"getOriginalHtml", {Variant::String(u"Fragment")}).value.text, u"");
@@ -165,7 +169,10 @@ TEST_F(ClipboardPasteTest, SaveWithATypeNamedByThePage) {
   UpdateSettings([](ControlSettings& s) { s.jpegQuality = 40; });
   Text tag = scene_.Call(u"ShowImageSaveDlgFromClipboard", {Variant::String(u"PNG")}).value.text;
   std::string text = ToUtf8(tag);
-  EXPECT_TRUE(std::regex_match(text, std::regex(R"re(<img style="width:300px; height:200px;" border="0" src="file:///.*qorvaTemp.([0-9a-f]{32})\.png" alt="\1\.png">)re")))
+  EXPECT_TRUE(std::regex_match(
+      text,
+      std::regex(
+          R"re(<img style="width:300px; height:200px;" border="0" src="file:///.*qorvaTemp.([0-9a-f]{32})\.png" alt="\1\.png">)re")))
       << text;
   EXPECT_EQ(SettingsSnapshot().jpegQuality, 100);
 
@@ -199,7 +206,8 @@ TEST_F(ClipboardPasteTest, SaveWithTheUsersChoices) {
 
   EXPECT_EQ(scene_.Call(u"ShowImageSaveDlgFromClipboard", {Variant::String(u"")}).value.text, u"");
   scene_.clipboard.Clear();
-  EXPECT_EQ(scene_.Call(u"ShowImageSaveDlgFromClipboard", {Variant::String(u"png")}).value.text, u"");
+  EXPECT_EQ(scene_.Call(u"ShowImageSaveDlgFromClipboard", {Variant::String(u"png")}).value.text,
+            u"");
 }
 
 }  // namespace

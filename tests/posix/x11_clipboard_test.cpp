@@ -28,9 +28,9 @@ TEST(UriList, FileUrisBecomeDecodedPaths) {
 }
 
 TEST(HtmlFormat, OffsetsPointAtTheDocumentAndTheFragment) {
-  for (std::string html : {std::string("<b>x</b>"),
-                           std::string("<html><body><!--StartFragment-->y<!--EndFragment-->"
-                                       "</body></html>")}) {
+  for (std::string html :
+       {std::string("<b>x</b>"), std::string("<html><body><!--StartFragment-->y<!--EndFragment-->"
+                                             "</body></html>")}) {
     std::string block = HtmlFormatFromFragment(html);
     ASSERT_EQ(block.back(), '\0');
     auto offset = [&](const std::string& name) {
@@ -49,7 +49,8 @@ TEST(HtmlFormat, OffsetsPointAtTheDocumentAndTheFragment) {
 TEST(X11Clipboard, PutsABitmapAndReadsItBack) {
   if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
   std::string display = ":" + std::to_string(900 + std::rand() % 90);
-  std::string start = "Xvfb " + display + " -nolisten tcp >/dev/null 2>&1 & echo $! > /tmp/qorva_xvfb_" +
+  std::string start = "Xvfb " + display +
+                      " -nolisten tcp >/dev/null 2>&1 & echo $! > /tmp/qorva_xvfb_" +
                       display.substr(1);
   ASSERT_EQ(std::system(start.c_str()), 0);
   std::this_thread::sleep_for(std::chrono::seconds(1));

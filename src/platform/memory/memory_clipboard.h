@@ -18,7 +18,9 @@ class MemoryClipboard final : public Clipboard {
   std::unique_ptr<ClipboardAccess> Open() override;
 
   void Clear();
-  void SetRegistered(TextView format, std::string bytes) { registered_[Text(format)] = std::move(bytes); }
+  void SetRegistered(TextView format, std::string bytes) {
+    registered_[Text(format)] = std::move(bytes);
+  }
   void SetUnicodeText(Text text) { unicodeText_ = std::move(text); }
   void SetAnsiText(std::string bytes) { ansiText_ = std::move(bytes); }
   void SetFiles(std::vector<Text> paths) { files_ = std::move(paths); }

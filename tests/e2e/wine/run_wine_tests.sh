@@ -9,6 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 ocx=$build/src/win32/activex/qorvaeditor.ocx
 watcher=$build/tests/e2e/wine/msgbox_watcher.exe
 host=$build/tests/e2e/wine/host_test.exe
+fill=$build/tests/e2e/wine/clipboard_fill.exe
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 command -v wine >/dev/null || skip "wine64 is not installed"
@@ -36,7 +37,7 @@ ok() { echo "ok: $*"; }
 
 wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
 drive=$WINEPREFIX/drive_c
-cp "$ocx" "$watcher" "$host" "$here"/*.js "$drive/"
+cp "$ocx" "$watcher" "$host" "$fill" "$here"/*.js "$drive/"
 
 reg_value() {  # key value -> the data of that value, or nothing
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
@@ -96,6 +97,20 @@ expected="[QORVA Editor] $guard_a"$'\n'"[QORVA Editor] $guard_b"
 run_watched 'C:\host_test.exe'
 [ $rc -eq 0 ] && ok "hosting: safety, persistence, dispatch, events" || fail "host test exited $rc"
 [ "$boxes" = "[Host Title] $guard_a" ] && ok "caption from the page's parameters" || fail "host boxes were: [$boxes]"
+
+# The paste methods against the Windows clipboard.
+printf 'Version:0.9\r\nStartHTML:0000000000\r\n<html><body><!--StartFragment--><b>bold</b><!--EndFragment--></body></html>' > "$drive/page.html"
+for mode in text bitmap html; do
+  case $mode in
+    text) wine 'C:\clipboard_fill.exe' text 'a  <b>' ;;
+    bitmap) wine 'C:\clipboard_fill.exe' bitmap 64 32 ;;
+    html) wine 'C:\clipboard_fill.exe' html 'C:\page.html' ;;
+  esac
+  timeout 120 wine cscript //nologo 'C:\paste_checks.js' "$mode" > "$work/paste.txt" 2>&1
+  rc=$?
+  tr -d '\r' < "$work/paste.txt"
+  [ $rc -eq 0 ] && ok "paste of $mode" || fail "paste of $mode exited $rc"
+done
 
 wine regsvr32 /u /s 'C:\qorvaeditor.ocx'
 rc=$?

@@ -13,7 +13,9 @@
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
+#include "platform/memory/memory_clipboard.h"
 #include "platform/native_http_client.h"
+#include "platform/native_image_codec.h"
 #include "platform/platform.h"
 #include "posix/posix_system.h"
 #include "support/encoding.h"
@@ -86,7 +88,7 @@ class HttpUploadTest : public ::testing::Test {
   }
 
   Text PostImage(const std::string& page, TextView localPath) {
-    Platform platform{registry_, ui_, system_, site_, *http_};
+    Platform platform{registry_, ui_, system_, site_, *http_, *codec_, clipboard_};
     return postImageToServer(platform, FromUtf8(server_->Url(page)), localPath);
   }
 
@@ -101,6 +103,8 @@ class HttpUploadTest : public ::testing::Test {
   std::filesystem::path folder_;
   std::unique_ptr<LocalServer> server_;
   std::unique_ptr<HttpClient> http_;
+  std::unique_ptr<ImageCodec> codec_ = CreateNativeImageCodec();
+  MemoryClipboard clipboard_{system_};
   MemoryRegistry registry_;
   ScriptedUserInterface ui_;
   PosixSystem system_;

@@ -74,7 +74,9 @@ class TransferTest : public ::testing::Test {
   std::filesystem::path Scratch(const std::string& name) const { return folder_ / name; }
   Text ScratchText(const std::string& name) const { return FromUtf8(Scratch(name).string()); }
 
-  Platform platform() { return Platform{registry_, ui_, system_, site_, http_}; }
+  Platform platform() {
+    return Platform{registry_, ui_, system_, site_, http_, *codec_, clipboard_};
+  }
 
   std::filesystem::path folder_;
   MemoryRegistry registry_;
@@ -82,6 +84,8 @@ class TransferTest : public ::testing::Test {
   TransferSystem system_;
   MemoryControlSite site_;
   MemoryHttpClient http_;
+  std::unique_ptr<ImageCodec> codec_ = CreateNativeImageCodec();
+  MemoryClipboard clipboard_{system_};
 };
 
 }  // namespace qorva

@@ -7,6 +7,8 @@
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/user_interface.h"
+#include "support/bitmap_drawing.h"
+#include "support/image_files.h"
 #include "support/string_helpers.h"
 #include "support/string_table.h"
 
@@ -139,6 +141,23 @@ void CQorvaeditorCtrl::OnWindowDestroyed() {
   ApplyClipboardZoneAction(platform_.registry, savedZoneActions, ZoneActionStep::kRestore);
   mimeImageList.clear();
   mimeFileList.clear();
+  logoImage.reset();
+}
+
+std::optional<Bitmap> CQorvaeditorCtrl::RenderFace(int32_t width, int32_t height) {
+  constexpr int32_t kLogoWidth = 92;
+  constexpr int32_t kLogoHeight = 96;
+  std::optional<Bitmap> face = Bitmap::Create(width, height, PixelFormat::kRgb24);
+  if (!face) return std::nullopt;
+  face->Fill(MakeArgb(255, 255, 255, 255));
+  if (width <= 100 || height <= 100) return face;
+  if (!logoImage) logoImage = LoadLogoImage(platform_.imageCodec);
+  if (logoImage) {
+    DrawBitmapScaled(
+        *face, {width / 2 - kLogoWidth / 2, height / 2 - kLogoHeight / 2, kLogoWidth, kLogoHeight},
+        *logoImage);
+  }
+  return face;
 }
 
 Text CQorvaeditorCtrl::setQorvaInit() { return {}; }

@@ -11,6 +11,7 @@
 #include "control/control_events.h"
 #include "paste/office_style_map.h"
 #include "platform/platform.h"
+#include "support/bitmap.h"
 #include "support/text.h"
 
 namespace qorva {
@@ -38,8 +39,11 @@ class CQorvaeditorCtrl {
   // Shows string resource `id` in a message box captioned with the settings title.
   void ShowResourceMessage(uint32_t id);
   // The clean-up when the control's window goes: the browser settings it changed are put
-  // back and the per-window lists emptied.
+  // back, the per-window lists emptied and the logo freed.
   void OnWindowDestroyed();
+  // The face of a window `width` by `height`: white, with the logo in the middle when
+  // both sides are over 100 pixels (loaded on first use).
+  std::optional<Bitmap> RenderFace(int32_t width, int32_t height);
 
   // The scripting methods of the control core.
   Text setQorvaInit();
@@ -100,6 +104,7 @@ class CQorvaeditorCtrl {
   int32_t browserCreated = 0;
   bool scriptBridgeReady = false;
   uint32_t loadPollTimerId = 1;
+  std::optional<Bitmap> logoImage;
   SavedZoneActions savedZoneActions;  // of URL action "1407", internet and trusted zones
   std::unique_ptr<EmbeddedBrowser> browser;
   std::vector<Text> mimeImageList;

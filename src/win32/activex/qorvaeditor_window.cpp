@@ -145,6 +145,21 @@ LRESULT CQorvaeditorObject::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
 
 void CQorvaeditorObject::Paint(HDC dc, const RECT& bounds) {
   FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  int width = bounds.right - bounds.left;
+  int height = bounds.bottom - bounds.top;
+  if (width <= 100 || height <= 100) return;
+  std::optional<Bitmap> face = control_.RenderFace(width, height);
+  if (!face) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first, as the bitmap keeps them
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, bounds.left, bounds.top, static_cast<DWORD>(width),
+                    static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height), face->Row(0),
+                    &info, DIB_RGB_COLORS);
 }
 
 HRESULT CQorvaeditorObject::ActivateInPlace(bool withUserInterface) {

@@ -146,10 +146,9 @@ std::vector<DispatchEntry> BuildTable() {
       MemberProperty<&C::systemTitle>("systemTitle", 59),
       MemberProperty<&C::useLog>("useLog", 63),
 
-      Method("getPasteHtml", 10, kNoArgs, S, A,
-             [](C& c, std::span<const Variant>) {
-               return Variant::String(ReadClipboardForPaste(c));
-             }),
+      Method(
+          "getPasteHtml", 10, kNoArgs, S, A,
+          [](C& c, std::span<const Variant>) { return Variant::String(ReadClipboardForPaste(c)); }),
       Method("postImageToServer", 11, kLocalPath, S, A,
              [](C& c, std::span<const Variant> a) {
                return Variant::String(postImageToServer(c.platform(), c.postPageURL, a[0].text));

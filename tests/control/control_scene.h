@@ -63,8 +63,7 @@ struct ControlScene {
   MemoryHttpClient http;
   std::unique_ptr<ImageCodec> imageCodec = CreateNativeImageCodec();
   MemoryClipboard clipboard{system};
-  CQorvaeditorCtrl control{
-      Platform{registry, ui, system, site, http, *imageCodec, clipboard}};
+  CQorvaeditorCtrl control{Platform{registry, ui, system, site, http, *imageCodec, clipboard}};
 };
 
 }  // namespace qorva

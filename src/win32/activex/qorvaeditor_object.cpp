@@ -108,8 +108,8 @@ CQorvaeditorObject::CQorvaeditorObject()
       site_(*this),
       imageCodec_(CreateNativeImageCodec()),
       clipboard_([this] { return window_; }),
-      control_(Platform{registry_, userInterface_, *system_, site_, *http_, *imageCodec_,
-                        clipboard_}),
+      control_(
+          Platform{registry_, userInterface_, *system_, site_, *http_, *imageCodec_, clipboard_}),
       events_(this) {
   ModuleAddRef();
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });

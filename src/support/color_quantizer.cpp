@@ -154,9 +154,15 @@ void QColorQuantizer::CountPixel(int32_t node) {
   const int32_t run = nodes_[node].run;
   if (run == kNone) return;
   // Behind every node of the new key: at the end of the next run when it has that
-  // count, else in a new run of its own right after the current one.
+  // count, else in a run of its own right after the current one. A node alone in its
+  // run with no run of the new count after it keeps its place and its run.
   int32_t target = runs_[run].next;
+  const bool alone = runs_[run].head == node && runs_[run].tail == node;
   if (target == kNone || runs_[target].count != count) {
+    if (alone) {
+      runs_[run].count = count;
+      return;
+    }
     target = InsertRunAfter(nodes_[node].level, run, count);
   }
   RemoveFromRun(node);

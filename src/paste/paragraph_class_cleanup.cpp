@@ -4,6 +4,7 @@
 #include <limits>
 #include <system_error>
 
+#include "paste/image_resize.h"
 #include "paste/office_style_inliner.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_text.h"
@@ -79,6 +80,12 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context) {
                        {u"<![endif]>", u""},
                        {u"background:#ffffff;", u""}});
   StripMsoPrefixes(html);
+  if (!context.imageCodec) return;
+  for (const Text& tag : tags) {
+    ImageTagValues image = ParseImageTag(tag);
+    if (image.path.empty() || image.width <= 0 || image.height <= 0) continue;
+    ResizeImageFileInPlace(*context.imageCodec, image.path, image.width, image.height);
+  }
 }
 
 void CleanOfficeNamespaceHtml(Text& html, PasteContext& context) {

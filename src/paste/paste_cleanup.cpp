@@ -73,7 +73,7 @@ uint32_t DetectPasteSourceType(TextView html) {
 void CleanPastedHtml(Text& html, CQorvaeditorCtrl& control) {
   control.pasteSourceType = kPasteSourceNone;
   PasteContext context{control.officeStyleMap, control.fallbackImageTags, control.officeLineFix,
-                       control.platform().system};
+                       control.platform().system, &control.platform().imageCodec};
   control.pasteSourceType = CleanPastedHtml(html, context);
 }
 

@@ -11,6 +11,7 @@
 
 namespace qorva {
 
+class ImageCodec;
 class System;
 
 struct PasteContext {
@@ -18,6 +19,9 @@ struct PasteContext {
   std::vector<Text>& fallbackImageTags;
   uint32_t officeLineFix;
   System& system;
+  // Redraws the fallback images of a type-4 paste at their tag's size; without it they
+  // stay as they are.
+  const ImageCodec* imageCodec = nullptr;
 };
 
 // The source types of pasted HTML, tested in this order; 0 means none was determined.

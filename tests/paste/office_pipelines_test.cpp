@@ -2,13 +2,20 @@
 // through the production and the literal versions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
+#include "paste/image_resize.h"
 #include "paste/oracle/literal_paste.h"
 #include "paste/paragraph_class_cleanup.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_scene.h"
+#include "platform/native_image_codec.h"
+#include "support/bitmap_drawing.h"
+#include "support/file_path.h"
+#include "support/image_files.h"
 
 namespace qorva {
 namespace {
@@ -205,8 +212,101 @@ TEST(OfficePipelines, ReadsImageTags) {
     EXPECT_EQ(U8(values.path), U8(c.path)) << c.name;
     EXPECT_EQ(values.width, c.width) << c.name;
     EXPECT_EQ(values.height, c.height) << c.name;
+    oracle::LiteralImageTag literal = oracle::ParseImageTag(c.tag);
+    EXPECT_EQ(U8(literal.path), U8(c.path)) << c.name << " (literal)";
+    EXPECT_EQ(literal.width, c.width) << c.name << " (literal)";
+    EXPECT_EQ(literal.height, c.height) << c.name << " (literal)";
   }
   std::filesystem::remove_all(folder);
+}
+
+// A folder of real picture files, lower-case so that a tag's lower-cased path finds it.
+class PictureFolder {
+ public:
+  PictureFolder() : codec_(CreateNativeImageCodec()) {
+    folder_ = std::filesystem::temp_directory_path() / "qorva_paste_resize_test";
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  ~PictureFolder() { std::filesystem::remove_all(folder_); }
+
+  Text Picture(const std::string& name, int32_t width, int32_t height) {
+    std::optional<Bitmap> bitmap = Bitmap::Create(width, height, PixelFormat::kRgb24);
+    FillRect(*bitmap, {0, 0, width, height}, 0xFF2040A0u);
+    Text path = Path(name);
+    EXPECT_EQ(SaveImageFile(*codec_, ExtractExtensionOf(name), path, kRotateNoneFlipX, *bitmap),
+              ImageStatus::kOk);
+    return path;
+  }
+  Text Path(const std::string& name) const { return TextFromPath(folder_ / name); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::pair<int32_t, int32_t> SizeOf(const Text& path) const {
+    ImageDecodeResult decoded = LoadImageFile(*codec_, path);
+    if (!decoded.image) return {0, 0};
+    return {decoded.image->width(), decoded.image->height()};
+  }
+  const ImageCodec& codec() const { return *codec_; }
+
+ private:
+  static Text ExtractExtensionOf(const std::string& name) {
+    return FromUtf8(name.substr(name.rfind('.') + 1));
+  }
+  std::unique_ptr<ImageCodec> codec_;
+  std::filesystem::path folder_;
+};
+
+TEST(OfficePipelines, ResizesImageFilesInPlace) {
+  PictureFolder pictures;
+  Text png = pictures.Picture("a.png", 40, 30);
+  EXPECT_TRUE(ResizeImageFileInPlace(pictures.codec(), png, 120, 90));
+  EXPECT_EQ(pictures.SizeOf(png), std::make_pair(120, 90));
+  Text jpg = pictures.Picture("b.jpg", 10, 10);
+  EXPECT_TRUE(ResizeImageFileInPlace(pictures.codec(), jpg, 5, 7));
+  EXPECT_EQ(pictures.SizeOf(jpg), std::make_pair(5, 7));
+  EXPECT_EQ(pictures.Names(), (std::vector<std::string>{"a.png", "b.jpg"})) << "nothing aside";
+
+  // What cannot be decoded keeps its name and its bytes.
+  Text notAPicture = pictures.Path("c.png");
+  std::ofstream(PathFromText(notAPicture), std::ios::binary) << "not a picture";
+  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), notAPicture, 10, 10));
+  std::ifstream in(PathFromText(notAPicture), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a picture");
+  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), pictures.Path("missing.png"), 10, 10));
+  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), png, 0, 10)) << "no empty picture";
+  EXPECT_EQ(pictures.SizeOf(png), std::make_pair(120, 90));
+  EXPECT_EQ(pictures.Names(), (std::vector<std::string>{"a.png", "b.jpg", "c.png"}));
+}
+
+TEST(OfficePipelines, ParagraphClassPasteRedrawsItsFallbackImages) {
+  PictureFolder pictures;
+  Text picture = pictures.Picture("clip_image002.png", 16, 12);
+  Text html =
+      u"<style type=\"text/css\"><!--p.0{a:1;}--></style></head><!--StartFragment-->"
+      u"<p class=\"0\"><!--[if gte vml 1]><v:shape></v:shape><![endif]--><img "
+      u"width=120 height=\"37.5pt\" src=\"file:///" +
+      picture + u"\" v:shapes=\"_x0000_i1025\"></p><!--EndFragment-->";
+  PasteScene scene;
+  scene.context.imageCodec = &pictures.codec();
+  Text cleaned = html;
+  EXPECT_EQ(CleanPastedHtml(cleaned, scene.context), kPasteSourceParagraphClass);
+  EXPECT_EQ(pictures.SizeOf(picture), std::make_pair(120, 49));
+  EXPECT_EQ(pictures.Names(), std::vector<std::string>{"clip_image002.png"});
+
+  // Without a codec the tag is recorded but the file stays as it is.
+  Text other = pictures.Picture("clip_image002.png", 16, 12);
+  PasteScene plain;
+  Text again = html;
+  CleanPastedHtml(again, plain.context);
+  EXPECT_EQ(plain.fallbackImageTags.size(), 1u);
+  EXPECT_EQ(pictures.SizeOf(other), std::make_pair(16, 12));
+  EXPECT_EQ(U8(again), U8(cleaned));
 }
 
 }  // namespace

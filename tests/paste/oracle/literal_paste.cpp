@@ -1,7 +1,11 @@
 #include "paste/oracle/literal_paste.h"
 
+#include <filesystem>
+
+#include "paste/image_resize.h"
 #include "paste/inline_images.h"
 #include "paste/oracle/literal_text.h"
+#include "support/file_path.h"
 
 namespace qorva::oracle {
 
@@ -409,6 +413,62 @@ void InlineQuotedClassStyles(Text& html, const COfficeStyleMap& map) {
 
 // ----- office pipelines -----------------------------------------------------------
 
+namespace {
+
+Text StripQuotes(Text t) {
+  while (!t.empty() && t.front() == u'"') t.erase(0, 1);
+  while (!t.empty() && t.back() == u'"') t.pop_back();
+  return t;
+}
+
+int32_t LeadingNumber(const Text& field, const Text& name) {
+  Text value = field;
+  Delete(value, name);
+  value = StripQuotes(value);
+  long long number = 0;
+  size_t i = 0;
+  bool negative = false;
+  if (i < value.size() && (value[i] == u'-' || value[i] == u'+')) negative = value[i++] == u'-';
+  for (; i < value.size() && value[i] >= u'0' && value[i] <= u'9'; ++i) {
+    number = number * 10 + (value[i] - u'0');
+    if (number > (1ll << 32)) number = 1ll << 32;
+  }
+  if (negative) number = -number;
+  if (Has(field, u"pt")) number = number * 4 / 3;
+  if (number > 2147483647ll) number = 2147483647ll;
+  if (number < -2147483648ll) number = -2147483648ll;
+  return static_cast<int32_t>(number);
+}
+
+}  // namespace
+
+LiteralImageTag ParseImageTag(const Text& tag) {
+  Text lower = tag;
+  for (char16_t& unit : lower) {
+    if ((unit >= u'A' && unit <= u'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7)) {
+      unit = static_cast<char16_t>(unit + 32);
+    }
+  }
+  LiteralImageTag image;
+  for (const Text& field : Split(lower, u" ")) {
+    if (Has(field, u"height=")) {
+      image.height = LeadingNumber(field, u"height=");
+    } else if (Has(field, u"width=")) {
+      image.width = LeadingNumber(field, u"width=");
+    } else if (Has(field, u"src=")) {
+      Text path = field;
+      Delete(path, u"src=");
+      path = StripQuotes(path);
+      Delete(path, u"file:///");
+      std::error_code error;
+      if (!path.empty() && std::filesystem::is_regular_file(PathFromText(path), error)) {
+        image.path = path;
+      }
+    }
+  }
+  return image;
+}
+
 void CleanWordHtml(Text& html, PasteContext& context) {
   Index s = Find(html, u"/* Style Definitions */");
   Index p = Find(html, u"/* Page Definitions */");
@@ -499,6 +559,13 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context) {
   Delete(html, u"<![endif]>");
   Delete(html, u"background:#ffffff;");
   StripMsoPrefixes(html);
+  if (!context.imageCodec) return;
+  for (const Text& tag : context.fallbackImageTags) {
+    LiteralImageTag image = ParseImageTag(tag);
+    if (!image.path.empty() && image.width > 0 && image.height > 0) {
+      ResizeImageFileInPlace(*context.imageCodec, image.path, image.width, image.height);
+    }
+  }
 }
 
 void CleanOfficeNamespaceHtml(Text& html, PasteContext& context) {

@@ -34,4 +34,11 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context);
 void CleanOfficeNamespaceHtml(Text& html, PasteContext& context);
 void StripMsoPrefixes(Text& html);
 
+struct LiteralImageTag {
+  Text path;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+LiteralImageTag ParseImageTag(const Text& tag);
+
 }  // namespace qorva::oracle

@@ -39,7 +39,7 @@ std::string ReadBytes(const Text& path) {
 }
 
 TEST(InlineImages, SavesIntoTheWorkingFolder) {
-  ZeroGuidSystem system;
+  FixedGuidSystem system(0x1A6E0001);
   const Text folder = WorkingFolderPath(kWorkingFolderName);
   struct SaveCase {
     const char16_t* extension;
@@ -55,7 +55,7 @@ TEST(InlineImages, SavesIntoTheWorkingFolder) {
       EXPECT_EQ(ToUtf8(path), "") << ToUtf8(c.extension);
       continue;
     }
-    EXPECT_EQ(ToUtf8(path), ToUtf8(folder + Text(32, u'0') + u"." + c.fileExtension));
+    EXPECT_EQ(ToUtf8(path), ToUtf8(folder + u"1a6e0001" + Text(24, u'0') + u"." + c.fileExtension));
     EXPECT_EQ(ReadBytes(path), std::string("\x89PNG\r\n\x1a\n", 8)) << ToUtf8(c.extension);
   }
 }

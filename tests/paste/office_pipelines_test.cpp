@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -185,7 +186,7 @@ TEST(OfficePipelines, RecordsOnlyImagesRightAfterABlock) {
 }
 
 TEST(OfficePipelines, ReadsImageTags) {
-  auto folder = std::filesystem::temp_directory_path() / "qorva_paste_tag_test";
+  auto folder = std::filesystem::temp_directory_path() / "qorva_paste_tag_test";  // lower case
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "clip_image002.png") << "x";
   const Text path = FromUtf8((folder / "clip_image002.png").string());
@@ -224,7 +225,11 @@ TEST(OfficePipelines, ReadsImageTags) {
 class PictureFolder {
  public:
   PictureFolder() : codec_(CreateNativeImageCodec()) {
-    folder_ = std::filesystem::temp_directory_path() / "qorva_paste_resize_test";
+    // One folder per test: the tests may run side by side.
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    folder_ = std::filesystem::temp_directory_path() / ("qorva_paste_" + name);
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
   }

@@ -140,13 +140,13 @@ Text ReadFile(const Text& path) {
 }
 
 TEST(PasteCleanup, FirstDataImageBecomesAWorkingFile) {
-  PasteScene scene;
+  PasteScene scene(1, 0xC1EA0001);
   Text html =
       u"<body><!--StartFragment--><img src=\"data:image/png;base64,iVBORw0KGgo=\">"
       u"<img src=\"data:image/png;base64,iVBORw0KGgo=\"><!--EndFragment--></body>";
   CleanPastedHtml(html, scene.context);
   const Text folder = WorkingFolderPath(kWorkingFolderName);
-  const Text path = folder + Text(32, u'0') + u".png";
+  const Text path = folder + u"c1ea0001" + Text(24, u'0') + u".png";
   EXPECT_EQ(U8(html), U8(u"<img src=\"" + path + u"\"><img src=\"" + path + u"\">"))
       << "every copy of the first value is replaced";
   EXPECT_EQ(ReadFile(path), FromUtf8("\x89PNG\r\n\x1a\n"));
@@ -179,10 +179,10 @@ TEST(PasteCleanup, SourcesThatAreNoBase64DataImageStay) {
 }
 
 TEST(PasteCleanup, ApostropheDelimitedDataImage) {
-  PasteScene scene;
+  PasteScene scene(1, 0xC1EA0002);
   Text html = u"<body><img src='data:image/GIF;base64,R0lGODlh' alt=\"a\"></body>";
   CleanPastedHtml(html, scene.context);
-  const Text path = WorkingFolderPath(kWorkingFolderName) + Text(32, u'0') + u".gif";
+  const Text path = WorkingFolderPath(kWorkingFolderName) + u"c1ea0002" + Text(24, u'0') + u".gif";
   EXPECT_EQ(U8(html), U8(u"<img src='" + path + u"' alt=\"a\">"));
   EXPECT_EQ(ReadFile(path), FromUtf8("GIF89a"));
 }

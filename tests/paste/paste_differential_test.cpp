@@ -37,7 +37,8 @@ Text ReadText(const std::filesystem::path& path) {
 
 // Both versions, each with its own control state, fed the same pastes in turn.
 struct Pair {
-  explicit Pair(uint32_t lineFix = 1) : fast(lineFix), slow(lineFix) {}
+  explicit Pair(uint32_t lineFix = 1) : fast(lineFix, kGuid), slow(lineFix, kGuid) {}
+  static constexpr uint32_t kGuid = 0xD1FF0001;
 
   void Paste(const Text& html, const std::string& what) {
     Text a = html;

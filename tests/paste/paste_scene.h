@@ -1,5 +1,6 @@
-// A paste context on a system port whose GUIDs are all zero, so that the file names a
-// paste writes, and therefore its output, are the same on every run.
+// A paste context on a system port that hands out one fixed GUID, so that the file names
+// a paste writes, and therefore its output, are the same on every run. Tests that run
+// at the same time use different GUIDs, so that they never write the same file.
 #pragma once
 
 #include <optional>
@@ -12,19 +13,24 @@
 
 namespace qorva {
 
-class ZeroGuidSystem final : public System {
+class FixedGuidSystem final : public System {
  public:
+  explicit FixedGuidSystem(uint32_t first = 0) { guid_.data1 = first; }
   std::optional<FileVersion> ModuleFileVersion() const override { return std::nullopt; }
   Text LoadString(uint32_t) const override { return {}; }
-  Guid NewGuid() override { return {}; }
+  Guid NewGuid() override { return guid_; }
   std::string EncodeAnsi(TextView text) const override { return ToUtf8(text); }
   Text DecodeAnsi(std::string_view bytes) const override { return FromUtf8(bytes); }
+
+ private:
+  Guid guid_;
 };
 
 struct PasteScene {
-  explicit PasteScene(uint32_t lineFix = 1) : context{map, fallbackImageTags, lineFix, system} {}
+  explicit PasteScene(uint32_t lineFix = 1, uint32_t guid = 0)
+      : system(guid), context{map, fallbackImageTags, lineFix, system} {}
 
-  ZeroGuidSystem system;
+  FixedGuidSystem system;
   COfficeStyleMap map;
   std::vector<Text> fallbackImageTags;
   PasteContext context;

@@ -5,6 +5,7 @@
 #include "paste/paragraph_class_cleanup.h"
 #include "paste/paste_text.h"
 #include "paste/word_excel_cleanup.h"
+#include "platform/image_codec.h"
 #include "support/string_helpers.h"
 
 namespace qorva {

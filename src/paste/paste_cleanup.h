@@ -12,11 +12,10 @@
 namespace qorva {
 
 class CQorvaeditorCtrl;
-class ImageCodec;
 
-// Rewrites `html` in place and sets the control's pasteSourceType. `imageCodec`, the one
-// the paste runs with, redraws the fallback images of type-4 HTML.
-void CleanPastedHtml(Text& html, CQorvaeditorCtrl& control, const ImageCodec* imageCodec = nullptr);
+// Rewrites `html` in place and sets the control's pasteSourceType; the control's image
+// codec redraws the fallback images of type-4 HTML.
+void CleanPastedHtml(Text& html, CQorvaeditorCtrl& control);
 // The same on an explicit context; returns the source type code.
 uint32_t CleanPastedHtml(Text& html, PasteContext& context);
 

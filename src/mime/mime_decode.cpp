@@ -1,0 +1,100 @@
+#include "mime/mime_decode.h"
+
+#include <exception>
+#include <vector>
+
+#include "mime/mime_file_names.h"
+#include "mime/mime_message.h"
+#include "mime/mime_text.h"
+#include "support/encoding.h"
+#include "support/working_folder.h"
+
+namespace qorva {
+
+namespace {
+
+bool Contains(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
+}
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return text;
+}
+
+// The extension a part without a name is saved with, from its content type.
+TextView ExtensionForType(const std::string& contentType) {
+  std::string type = LowerAscii(contentType);
+  if (Contains(type, "jpg") || Contains(type, "jpeg")) return u".jpg";
+  if (Contains(type, "png")) return u".png";
+  if (Contains(type, "gif")) return u".gif";
+  if (Contains(type, "bmp")) return u".bmp";
+  if (Contains(type, "tiff")) return u".tiff";
+  return u"";
+}
+
+// Saves a part the HTML refers to and points the references at the copy.
+void SaveReferencedPart(System& system, const CMimeBody& part, TextView folder, Text& html) {
+  Text reference = FromUtf8(part.FieldValue("Content-ID").value_or(std::string()));
+  ReplaceAll(reference, u"<", u"");
+  ReplaceAll(reference, u">", u"");
+  reference.insert(0, u"cid:");
+
+  std::string contentType = part.ContentType().value_or(std::string());
+  // A name from the message names one file directly in the working folder, or none.
+  Text name = ReduceToFileName(FromUtf8(part.NameParameter()));
+  Text path(folder);
+  if (!name.empty()) {
+    path += name;
+  } else {
+    path += NewUniqueName(system);
+    path += ExtensionForType(contentType);
+  }
+  part.SaveContentFile(path);  // a file that cannot be written is skipped silently
+
+  for (char16_t& unit : path) {
+    if (unit == u'\\') unit = u'/';
+  }
+  ReplaceAll(html, reference, u"file:///" + path);
+}
+
+}  // namespace
+
+Text QorvaDecodeMime(System& system, TextView strMime) {
+  if (strMime.empty()) return {};
+  std::string bytes = AnsiBytesOf(system, strMime);
+  NormaliseLineEnds(bytes);
+
+  CMimeMessage message;
+  if (message.Parse(bytes) < 1) return {};
+  std::string().swap(bytes);  // the parts hold their own decoded copies
+
+  std::vector<CMimeBody*> leaves;
+  message.CollectLeafParts(leaves);
+  Text folder = WorkingFolderPath(kWorkingFolderName);
+  Text html;
+  try {
+    for (CMimeBody* part : leaves) {
+      bool isHtml = false;
+      bool isUtf8 = false;
+      std::optional<std::string> contentType = part->ContentType();
+      if (contentType && Contains(*contentType, "text/html")) {
+        isHtml = true;
+        isUtf8 = LowerAscii(part->CharsetParameter()) == "utf-8";
+      }
+      MediaCode code = part->MediaTypeCode();
+      if (code != kMediaText && contentType && part->FindField("Content-ID")) {
+        SaveReferencedPart(system, *part, folder, html);
+      } else if (code == kMediaText && isHtml) {
+        html = isUtf8 ? FromUtf8(part->Content()) : TextOfAnsiBytes(system, part->Content());
+      }
+    }
+  } catch (const std::exception&) {
+    // What was built so far is returned.
+  }
+  return html;
+}
+
+}  // namespace qorva

@@ -11,6 +11,8 @@ packages=(
   libcurl4-openssl-dev
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
 )
+# The system's content-type table, read by the MIME encoder on Linux.
+packages+=(media-types)
 if [ "${1:-}" = "--all" ]; then
   # The Windows builds, and wine64 under Xvfb for the control's tests.
   packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
@@ -19,6 +21,8 @@ if [ "${1:-}" = "--all" ]; then
   packages+=(php-cli python3 curl time)
   # The image benchmark compares with ImageMagick.
   packages+=(imagemagick)
+  # The MIME peers (Python's email package, headless Chromium) and the GMime benchmark.
+  packages+=(python3 chromium libgmime-3.0-dev)
 fi
 
 missing=()

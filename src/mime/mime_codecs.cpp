@@ -186,72 +186,93 @@ size_t QpEncodedSize(std::string_view input) {
 
 size_t CMimeCodeQP::EncodedSize() const { return QpEncodedSize(input_); }
 
+namespace {
+
+enum QpKind : uint8_t { kQpLiteral, kQpEncoded, kQpBlank, kQpLineEnd, kQpDot };
+
+constexpr std::array<uint8_t, 256> BuildQpKinds() {
+  std::array<uint8_t, 256> kinds{};
+  for (int c = 0; c < 256; ++c) {
+    kinds[c] = c >= '!' && c <= '~' && c != '=' ? kQpLiteral : kQpEncoded;
+  }
+  kinds[' '] = kinds['\t'] = kQpBlank;
+  kinds['\r'] = kinds['\n'] = kQpLineEnd;
+  kinds['.'] = kQpDot;
+  return kinds;
+}
+constexpr std::array<uint8_t, 256> kQpKinds = BuildQpKinds();
+
+}  // namespace
+
 size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
+  const auto* in = reinterpret_cast<const unsigned char*>(input_.data());
   const size_t n = input_.size();
   size_t o = 0;
   size_t column = 0;
   bool remembered = false;
   size_t rememberedAt = 0;     // where the remembered white space was written
   size_t rememberedWidth = 0;  // and how many bytes it took
+
+  auto softBreak = [&] {
+    if (capacity - o < 3) return;
+    if (remembered && rememberedAt < o) {
+      // Right after the white space, which stays at the end of the line.
+      size_t at = rememberedAt + rememberedWidth;
+      size_t moved = o - at;
+      std::memmove(out + at + 3, out + at, moved);
+      std::memcpy(out + at, "=\r\n", 3);
+      column = moved;
+    } else {
+      std::memcpy(out + o, "=\r\n", 3);
+      column = 0;
+    }
+    o += 3;
+    remembered = false;
+  };
+
   for (size_t i = 0; i < n; ++i) {
-    unsigned char c = At(input_, i);
-    bool encode;
-    bool lineEnd = false;
-    if (c == ' ' || c == '\t') {
-      encode = i + 1 == n || input_[i + 1] == '\r';
+    unsigned char c = in[i];
+    uint8_t kind = kQpKinds[c];
+    if (kind == kQpLiteral) {
+      if (column + 1 >= kMaxLine) softBreak();
+      if (o < capacity) out[o++] = static_cast<char>(c);
+      ++column;
+      continue;
+    }
+    if (kind == kQpLineEnd) {
+      if (o < capacity) out[o++] = static_cast<char>(c);
+      column = 0;
+      remembered = false;
+      continue;
+    }
+    bool encode = kind == kQpEncoded;
+    if (kind == kQpBlank) {
+      encode = i + 1 == n || in[i + 1] == '\r';
       if (column > 0) {
         remembered = true;
         rememberedAt = o;
         rememberedWidth = encode ? 3 : 1;
       }
-    } else if (c == '\r' || c == '\n') {
-      encode = false;
-      lineEnd = true;
-    } else if (c == '.') {
+    } else if (kind == kQpDot) {
       // A line holding a single dot.
-      encode = i >= 2 && i + 2 < n && input_[i - 2] == '\r' && input_[i - 1] == '\n' &&
-               input_[i + 1] == '\r' && input_[i + 2] == '\n';
-    } else {
-      encode = c < '!' || c > '~' || c == '=';
+      encode = i >= 2 && i + 2 < n && in[i - 2] == '\r' && in[i - 1] == '\n' && in[i + 1] == '\r' &&
+               in[i + 2] == '\n';
     }
     size_t width = encode ? 3 : 1;
-
-    if (!lineEnd && column + width >= kMaxLine && capacity - o >= 3) {
-      if (remembered && rememberedAt < o) {
-        size_t at = rememberedAt + rememberedWidth;
-        size_t moved = o - at;
-        std::memmove(out + at + 3, out + at, moved);
-        std::memcpy(out + at, "=\r\n", 3);
-        column = moved;
-      } else {
-        std::memcpy(out + o, "=\r\n", 3);
-        column = 0;
-      }
+    if (column + width >= kMaxLine) softBreak();
+    bool written = false;
+    if (encode && capacity - o >= 3) {
+      out[o] = '=';
+      out[o + 1] = kHexDigits[c >> 4];
+      out[o + 2] = kHexDigits[c & 15];
       o += 3;
-      remembered = false;
-    }
-
-    if (encode) {
-      if (capacity - o >= 3) {
-        out[o] = '=';
-        out[o + 1] = kHexDigits[c >> 4];
-        out[o + 2] = kHexDigits[c & 15];
-        o += 3;
-      } else if (remembered && rememberedAt == o) {
-        remembered = false;
-      }
-    } else if (o < capacity) {
+      written = true;
+    } else if (!encode && o < capacity) {
       out[o++] = static_cast<char>(c);
-    } else if (remembered && rememberedAt == o) {
-      remembered = false;
+      written = true;
     }
-
-    if (lineEnd) {
-      column = 0;
-      remembered = false;
-    } else {
-      column += width;
-    }
+    if (!written && remembered && rememberedAt == o) remembered = false;
+    column += width;
   }
   return o;
 }

@@ -16,6 +16,8 @@
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
 #include "platform/native_clipboard.h"
+#include "platform/native_clock.h"
+#include "platform/native_content_types.h"
 #include "platform/native_http_client.h"
 #include "platform/native_image_codec.h"
 #include "platform/native_system.h"
@@ -257,7 +259,8 @@ struct CommandPorts {
 
   Platform platform() {
     Clipboard& clipboard = desktopClipboard ? *desktopClipboard : memoryClipboard;
-    return Platform{registry, userInterface, *system, site, *http, *codec, clipboard};
+    return Platform{registry, userInterface, *system, site,         *http,
+                    *codec,   clipboard,     *clock,  *contentTypes};
   }
 
   MemoryRegistry registry;
@@ -268,6 +271,8 @@ struct CommandPorts {
   std::unique_ptr<ImageCodec> codec = CreateNativeImageCodec();
   MemoryClipboard memoryClipboard{*system};
   std::unique_ptr<Clipboard> desktopClipboard;
+  std::unique_ptr<Clock> clock = CreateNativeClock();
+  std::unique_ptr<ContentTypes> contentTypes = CreateNativeContentTypes(registry);
 };
 
 // Puts the content of `path` on the in-memory clipboard as `format`.

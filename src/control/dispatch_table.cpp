@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control/qorvaeditor_ctrl.h"
+#include "mime/mime_methods.h"
 #include "paste/clipboard_images.h"
 #include "paste/clipboard_paste.h"
 #include "paste/inline_images.h"
@@ -157,7 +158,10 @@ std::vector<DispatchEntry> BuildTable() {
              [](C& c, std::span<const Variant>) { return Variant::String(c.setQorvaInit()); }),
       Method("setScreenCapture", 13, kAutoParam, S, Free),
       Method("showImageProperty", 14, kImageProperty, S, A),
-      Method("QorvaEncodeMine", 16, kHtmlAndNameType, S, A),
+      Method("QorvaEncodeMine", 16, kHtmlAndNameType, S, A,
+             [](C& c, std::span<const Variant> a) {
+               return Variant::String(EncodeMineFor(c, a[0].text, a[1].i4));
+             }),
       Method("SetToSavePathURL", 20, kPathUrl, None, A,
              [](C& c, std::span<const Variant> a) {
                c.SetToSavePathURL(a[0].text);
@@ -182,14 +186,28 @@ std::vector<DispatchEntry> BuildTable() {
       Method("doPrintDirect", 25, kPrint, None, A),
       Method("doSaveHTML", 26, kSaveHtml, S, A),
       Method("getImageWidthHeight", 27, kFilePathName, S, A),
-      Method("QorvaEncodeMime", 28, kHtmlAndNameType, S, A),
-      Method("QorvaDecodeMime", 29, kMime, S, A),
+      Method("QorvaEncodeMime", 28, kHtmlAndNameType, S, A,
+             [](C& c, std::span<const Variant> a) {
+               return Variant::String(EncodeMimeFor(c, a[0].text, a[1].i4));
+             }),
+      Method("QorvaDecodeMime", 29, kMime, S, A,
+             [](C& c, std::span<const Variant> a) {
+               return Variant::String(DecodeMimeFor(c, a[0].text));
+             }),
       Method("getQorvaPluginVersion", 31, kNoArgs, S, A,
              [](C& c, std::span<const Variant>) {
                return Variant::String(c.getQorvaPluginVersion());
              }),
-      Method("mimeSetListInit", 39, kNoArgs, None, A),
-      Method("mimeAddEncodingFile", 40, kPathOrUrlAndType, None, A),
+      Method("mimeSetListInit", 39, kNoArgs, None, A,
+             [](C& c, std::span<const Variant>) {
+               MimeSetListInit(c);
+               return Nothing();
+             }),
+      Method("mimeAddEncodingFile", 40, kPathOrUrlAndType, None, A,
+             [](C& c, std::span<const Variant> a) {
+               MimeAddEncodingFile(c, a[0].text, a[1].i4);
+               return Nothing();
+             }),
       Method("QORVAGetMethod", 43, kFunction, S, B),
       Method("QORVASetMethod", 44, kFunction1, S, B),
       Method("QORVASetMethod2", 45, kFunction2, S, B),

@@ -4,6 +4,8 @@
 namespace qorva {
 
 class Clipboard;
+class Clock;
+class ContentTypes;
 class ControlSite;
 class HttpClient;
 class ImageCodec;
@@ -19,6 +21,9 @@ struct Platform {
   HttpClient& http;
   const ImageCodec& imageCodec;
   Clipboard& clipboard;
+  // Dates and log lines, and the content types of files, for the MIME encoder.
+  Clock& clock;
+  ContentTypes& contentTypes;
 };
 
 }  // namespace qorva

@@ -7,7 +7,9 @@
 #include "control/dispatch_table.h"
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
+#include "mime/registry_content_types.h"
 #include "platform/memory/memory_clipboard.h"
+#include "platform/memory/memory_clock.h"
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_http_client.h"
 #include "platform/memory/memory_registry.h"
@@ -63,7 +65,10 @@ struct ControlScene {
   MemoryHttpClient http;
   std::unique_ptr<ImageCodec> imageCodec = CreateNativeImageCodec();
   MemoryClipboard clipboard{system};
-  CQorvaeditorCtrl control{Platform{registry, ui, system, site, http, *imageCodec, clipboard}};
+  MemoryClock clock;
+  RegistryContentTypes contentTypes{registry};
+  CQorvaeditorCtrl control{
+      Platform{registry, ui, system, site, http, *imageCodec, clipboard, clock, contentTypes}};
 };
 
 }  // namespace qorva

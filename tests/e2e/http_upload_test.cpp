@@ -10,7 +10,9 @@
 #include "cli/qorva_cli.h"
 #include "control/control_settings.h"
 #include "e2e/local_server.h"
+#include "mime/registry_content_types.h"
 #include "platform/memory/memory_clipboard.h"
+#include "platform/memory/memory_clock.h"
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/scripted_user_interface.h"
@@ -88,7 +90,8 @@ class HttpUploadTest : public ::testing::Test {
   }
 
   Text PostImage(const std::string& page, TextView localPath) {
-    Platform platform{registry_, ui_, system_, site_, *http_, *codec_, clipboard_};
+    Platform platform{registry_, ui_,        system_, site_,        *http_,
+                      *codec_,   clipboard_, clock_,  contentTypes_};
     return postImageToServer(platform, FromUtf8(server_->Url(page)), localPath);
   }
 
@@ -109,6 +112,8 @@ class HttpUploadTest : public ::testing::Test {
   ScriptedUserInterface ui_;
   PosixSystem system_;
   MemoryControlSite site_;
+  MemoryClock clock_;
+  RegistryContentTypes contentTypes_{registry_};
 };
 
 TEST_F(HttpUploadTest, PhpReceivesTheFieldsInOrderAndTheFileIntact) {

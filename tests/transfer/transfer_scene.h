@@ -10,6 +10,8 @@
 
 #include "control/control_scene.h"
 #include "control/control_settings.h"
+#include "mime/registry_content_types.h"
+#include "platform/memory/memory_clock.h"
 #include "platform/memory/memory_http_client.h"
 #include "platform/platform.h"
 #include "posix/posix_system.h"
@@ -75,7 +77,8 @@ class TransferTest : public ::testing::Test {
   Text ScratchText(const std::string& name) const { return FromUtf8(Scratch(name).string()); }
 
   Platform platform() {
-    return Platform{registry_, ui_, system_, site_, http_, *codec_, clipboard_};
+    return Platform{registry_, ui_,        system_, site_,        http_,
+                    *codec_,   clipboard_, clock_,  contentTypes_};
   }
 
   std::filesystem::path folder_;
@@ -86,6 +89,8 @@ class TransferTest : public ::testing::Test {
   MemoryHttpClient http_;
   std::unique_ptr<ImageCodec> codec_ = CreateNativeImageCodec();
   MemoryClipboard clipboard_{system_};
+  MemoryClock clock_;
+  RegistryContentTypes contentTypes_{registry_};
 };
 
 }  // namespace qorva

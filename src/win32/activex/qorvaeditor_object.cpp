@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "control/dispatch_table.h"
+#include "platform/native_clock.h"
+#include "platform/native_content_types.h"
 #include "platform/native_http_client.h"
 #include "platform/native_image_codec.h"
 #include "platform/native_system.h"
@@ -105,11 +107,13 @@ CQorvaeditorObject::CQorvaeditorObject()
     : userInterface_([this] { return window_; }),
       system_(CreateNativeSystem()),
       http_(CreateNativeHttpClient()),
+      clock_(CreateNativeClock()),
+      contentTypes_(CreateNativeContentTypes(registry_)),
       site_(*this),
       imageCodec_(CreateNativeImageCodec()),
       clipboard_([this] { return window_; }),
-      control_(
-          Platform{registry_, userInterface_, *system_, site_, *http_, *imageCodec_, clipboard_}),
+      control_(Platform{registry_, userInterface_, *system_, site_, *http_, *imageCodec_,
+                        clipboard_, *clock_, *contentTypes_}),
       events_(this) {
   ModuleAddRef();
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });

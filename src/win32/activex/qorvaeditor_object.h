@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "control/qorvaeditor_ctrl.h"
+#include "platform/clock.h"
+#include "platform/content_types.h"
 #include "platform/control_site.h"
 #include "platform/http_client.h"
 #include "platform/image_codec.h"
@@ -173,6 +175,8 @@ class CQorvaeditorObject final : public IDispatch,
   Win32UserInterface userInterface_;
   std::unique_ptr<System> system_;
   std::unique_ptr<HttpClient> http_;
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<ContentTypes> contentTypes_;
   CWin32ControlSite site_;
   std::unique_ptr<ImageCodec> imageCodec_;
   Win32Clipboard clipboard_;

@@ -12,21 +12,21 @@
 #include "support/encoding.h"
 #include "support/file_path.h"
 #include "support/image_files.h"
+#include "support/temp_dir_fixture.h"
 #include "support/working_folder.h"
 
 namespace qorva {
 namespace {
 
-// Files the paste writes go to a temporary directory of the test's own.
+// Each test has a temporary directory of its own, working folder included: the tests run side by
+// side.
 class ClipboardPasteTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() / "qorva_clipboard_test";
-    std::filesystem::remove_all(folder_);
+    folder_ = temp_.path() / "pictures";
     std::filesystem::create_directories(folder_);
     scene_.Load();
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   Bitmap Picture(int32_t width, int32_t height) {
     Bitmap bitmap = *Bitmap::Create(width, height, PixelFormat::kRgb24);
@@ -46,6 +46,7 @@ class ClipboardPasteTest : public ::testing::Test {
   }
   Text Paste() { return scene_.Call(u"getPasteHtml").value.text; }
 
+  ScopedTemporaryDirectory temp_;
   std::filesystem::path folder_;
   ControlScene scene_;
 };

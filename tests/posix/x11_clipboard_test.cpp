@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -45,18 +49,40 @@ TEST(HtmlFormat, OffsetsPointAtTheDocumentAndTheFragment) {
   }
 }
 
+// A private X server on a display number it chooses itself. Xvfb prints that number once
+// it accepts clients, so the test neither races its start nor collides with another server.
+class PrivateXServer {
+ public:
+  PrivateXServer() {
+    FILE* out = popen("Xvfb -displayfd 1 -nolisten tcp 2>/dev/null & echo $!", "r");
+    if (out == nullptr) return;
+    int display = -1;
+    if (std::fscanf(out, "%d %d", &pid_, &display) == 2) display_ = ":" + std::to_string(display);
+    pclose(out);
+    if (const char* previous = std::getenv("DISPLAY")) saved_ = previous;
+    if (!display_.empty()) setenv("DISPLAY", display_.c_str(), 1);
+  }
+  ~PrivateXServer() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
+    if (saved_) {
+      setenv("DISPLAY", saved_->c_str(), 1);
+    } else {
+      unsetenv("DISPLAY");
+    }
+  }
+  bool running() const { return !display_.empty(); }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+  std::optional<std::string> saved_;
+};
+
 // A bitmap put on a real X server's clipboard comes back from it.
 TEST(X11Clipboard, PutsABitmapAndReadsItBack) {
   if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
-  std::string display = ":" + std::to_string(900 + std::rand() % 90);
-  std::string start = "Xvfb " + display +
-                      " -nolisten tcp >/dev/null 2>&1 & echo $! > /tmp/qorva_xvfb_" +
-                      display.substr(1);
-  ASSERT_EQ(std::system(start.c_str()), 0);
-  std::this_thread::sleep_for(std::chrono::seconds(1));
-  const char* previous = std::getenv("DISPLAY");
-  std::string saved = previous ? previous : "";
-  setenv("DISPLAY", display.c_str(), 1);
+  PrivateXServer server;
+  ASSERT_TRUE(server.running());
 
   PosixSystem system;
   auto codec = CreateNativeImageCodec();
@@ -79,14 +105,6 @@ TEST(X11Clipboard, PutsABitmapAndReadsItBack) {
   EXPECT_EQ(back->width(), 30);
   EXPECT_EQ(back->height(), 10);
   EXPECT_EQ(back->PixelAt(5, 5), MakeArgb(255, 10, 200, 30));
-
-  std::string stop = "kill $(cat /tmp/qorva_xvfb_" + display.substr(1) + ") 2>/dev/null";
-  EXPECT_EQ(std::system(stop.c_str()), 0);
-  if (previous) {
-    setenv("DISPLAY", saved.c_str(), 1);
-  } else {
-    unsetenv("DISPLAY");
-  }
 }
 
 }  // namespace

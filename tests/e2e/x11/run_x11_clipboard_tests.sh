@@ -10,17 +10,16 @@ command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 command -v xclip >/dev/null || skip "xclip is not installed"
 
 work=$(mktemp -d)
-display=:$((500 + RANDOM % 400))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display TMPDIR=$work
+xvfb=
 cleanup() {
   pkill -f "xclip -selection clipboard" -U "$(id -u)" 2>/dev/null
-  kill "$xvfb" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
-sleep 1  # the server takes a moment to accept connections
+source "$(dirname "$0")/../start_xvfb.sh"
+start_xvfb "$work" 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
+export TMPDIR=$work
 
 failures=0
 check() {  # name, got, want

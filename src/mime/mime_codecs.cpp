@@ -239,6 +239,16 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
       ++column;
       continue;
     }
+    // Encoded bytes come in runs (text in other scripts): the common case skips the checks
+    // for blanks and dots below.
+    if (kind == kQpEncoded && column + 3 < kMaxLine && capacity - o >= 3) {
+      out[o] = '=';
+      out[o + 1] = kHexDigits[c >> 4];
+      out[o + 2] = kHexDigits[c & 15];
+      o += 3;
+      column += 3;
+      continue;
+    }
     if (kind == kQpLineEnd) {
       if (o < capacity) out[o++] = static_cast<char>(c);
       column = 0;

@@ -32,25 +32,38 @@ constexpr SourceMarker kSourceMarkers[] = {
 TextView Left(TextView text, size_t n) { return text.substr(0, n); }
 TextView From(TextView text, size_t i) { return i >= text.size() ? TextView() : text.substr(i); }
 
+struct OpeningTag {
+  Text tag;  // the whole opening tag, attributes included, or its bare start when unclosed
+  Text end;  // the closing tag in the same letter case
+  size_t at;
+};
+
+// The first "<NAME" in upper case or, without one, "<name" in lower case, taken up to its
+// ">"; then found again as a whole, so that `at` is where that whole tag first stands.
+OpeningTag FindOpeningTag(const Text& html, TextView upperName) {
+  OpeningTag found{u"<" + Text(upperName), u"</" + Text(upperName) + u">", 0};
+  found.at = html.find(found.tag);
+  if (found.at == Text::npos) {
+    Text lowerName = ToLower(upperName);
+    found.tag = u"<" + lowerName;
+    found.end = u"</" + lowerName + u">";
+    found.at = html.find(found.tag);
+  }
+  if (found.at != Text::npos) {
+    size_t g = html.find(u'>', found.at + 1 + upperName.size());
+    if (g != Text::npos) {
+      found.tag = html.substr(found.at, g - found.at + 1);
+      found.at = html.find(found.tag);
+    }
+  }
+  return found;
+}
+
 // The part of the generic pipeline inside a block quote: from the first paragraph's
 // opening tag to the last paragraph end. Leaves `html` alone when no paragraph end
 // follows that tag.
 void KeepQuotedParagraphs(Text& html, Text work) {
-  Text pStart = u"<P";
-  TextView pEnd = u"</P>";
-  size_t p = work.find(pStart);
-  if (p == Text::npos) {
-    pStart = u"<p";
-    pEnd = u"</p>";
-    p = work.find(pStart);
-  }
-  if (p != Text::npos) {
-    size_t g = work.find(u'>', p + 2);
-    if (g != Text::npos) {
-      pStart = work.substr(p, g - p + 1);
-      p = work.find(pStart);
-    }
-  }
+  auto [pStart, pEnd, p] = FindOpeningTag(work, u"P");
   if (p == Text::npos) {
     html = std::move(work);
     return;
@@ -134,21 +147,7 @@ void RemoveConditionalMarkers(Text& html) {
 }
 
 void CleanGenericHtml(Text& html, PasteContext& context) {
-  Text startTag = u"<BODY";
-  TextView endTag = u"</BODY>";
-  size_t s = html.find(startTag);
-  if (s == Text::npos) {
-    startTag = u"<body";
-    endTag = u"</body>";
-    s = html.find(startTag);
-  }
-  if (s != Text::npos) {
-    size_t g = html.find(u'>', s + 5);
-    if (g != Text::npos) {
-      startTag = html.substr(s, g - s + 1);
-      s = html.find(startTag);
-    }
-  }
+  auto [startTag, endTag, s] = FindOpeningTag(html, u"BODY");
   size_t e = html.find(endTag);
   if (s == Text::npos || e == Text::npos) {
     startTag = Text(kStartFragment);

@@ -1,6 +1,8 @@
 #include "control/dispatch_table.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "paste/clipboard_images.h"
 #include "paste/clipboard_paste.h"
 #include "paste/inline_images.h"
+#include "platform/user_interface.h"
 #include "transfer/upload.h"
 
 namespace qorva {
@@ -190,7 +193,8 @@ std::vector<DispatchEntry> BuildTable() {
              [](C& c, std::span<const Variant> a) {
                return Variant::String(EncodeMimeFor(c, a[0].text, a[1].i4));
              }),
-      Method("QorvaDecodeMime", 29, kMime, S, A,
+      // Unlike the encoders, the decoder works in container mode too.
+      Method("QorvaDecodeMime", 29, kMime, S, Free,
              [](C& c, std::span<const Variant> a) {
                return Variant::String(DecodeMimeFor(c, a[0].text));
              }),
@@ -233,8 +237,15 @@ std::vector<DispatchEntry> BuildTable() {
                return Variant::String(GetOriginalHtml(c, a[0].text));
              }),
   };
+  constexpr std::string_view kSlowMethods[] = {"getPasteHtml",    "getPasteHtmlEx",
+                                               "QorvaEncodeMime", "QorvaEncodeMine",
+                                               "QorvaDecodeMime", "postImageToServer"};
   for (DispatchEntry& entry : table) {
     if (entry.name == "getOriginalHtml") entry.windowCheck = WindowCheck::kNo;
+    if (std::find(std::begin(kSlowMethods), std::end(kSlowMethods), entry.name) !=
+        std::end(kSlowMethods)) {
+      entry.cursor = Cursor::kWait;
+    }
   }
   return table;
 }
@@ -308,6 +319,8 @@ InvokeResult Invoke(CQorvaeditorCtrl& control, int32_t id, uint16_t flags,
     return {DispatchStatus::kOk, FailureValue(entry->type)};
   }
   if (!entry->call) return {DispatchStatus::kOk, FailureValue(entry->type)};
+  std::optional<WaitCursor> wait;
+  if (entry->cursor == Cursor::kWait) wait.emplace(control.platform().userInterface);
   return {DispatchStatus::kOk, entry->call(control, coerced)};
 }
 

@@ -22,6 +22,7 @@ enum class Guard { kNone, kNotInContainer, kContainerOnly };
 
 // Methods make sure the control has its window before anything else, all but one.
 enum class WindowCheck { kNo, kYes };
+enum class Cursor { kNormal, kWait };
 
 // The invoke flags of automation.
 enum InvokeFlags : uint16_t {
@@ -48,6 +49,7 @@ struct DispatchEntry {
   std::span<const DispatchArg> args;
   Guard guard = Guard::kNone;
   WindowCheck windowCheck = WindowCheck::kYes;
+  Cursor cursor = Cursor::kNormal;  // kWait: the wait cursor shows while the method runs
   PropertyGetter get = nullptr;
   PropertySetter put = nullptr;
   // Null while the behaviour is not built: the method then answers its failure value.

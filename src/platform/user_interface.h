@@ -1,5 +1,5 @@
 // The user-facing side of the platform: message boxes (owned by the control window,
-// which the back end knows) and, as later parts need them, dialogs.
+// which the back end knows), the wait cursor and, as later parts need them, dialogs.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,22 @@ class UserInterface {
   // `previewPath` ("" for none); none when it does not end with OK.
   virtual std::optional<ImageSaveChoice> ChooseImageSave(TextView caption,
                                                          TextView previewPath) = 0;
+
+  // The wait cursor shows from the first Begin to the matching End; calls nest.
+  virtual void BeginWaitCursor() = 0;
+  virtual void EndWaitCursor() = 0;
+};
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+ public:
+  explicit WaitCursor(UserInterface& ui) : ui_(ui) { ui_.BeginWaitCursor(); }
+  ~WaitCursor() { ui_.EndWaitCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  UserInterface& ui_;
 };
 
 }  // namespace qorva

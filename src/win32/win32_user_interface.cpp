@@ -59,4 +59,13 @@ std::optional<ImageSaveChoice> Win32UserInterface::ChooseImageSave(TextView, Tex
   return std::nullopt;
 }
 
+void Win32UserInterface::BeginWaitCursor() {
+  // 32514 is IDC_WAIT, whose header form is narrow without UNICODE.
+  if (waitDepth_++ == 0) before_ = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
+}
+
+void Win32UserInterface::EndWaitCursor() {
+  if (waitDepth_ > 0 && --waitDepth_ == 0) SetCursor(before_);
+}
+
 }  // namespace qorva

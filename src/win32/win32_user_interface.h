@@ -18,9 +18,13 @@ class Win32UserInterface final : public UserInterface {
                                MessageButtons buttons) override;
   // The image type sheet is not built yet: it answers as if cancelled.
   std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
 
  private:
   std::function<HWND()> owner_;
+  int waitDepth_ = 0;
+  HCURSOR before_ = nullptr;  // the cursor the outermost Begin replaced
 };
 
 }  // namespace qorva

@@ -91,12 +91,10 @@ TEST(DispatchTable, HoldsTheInterfaceWithUniqueIdsAndNames) {
 
 TEST(DispatchTable, GuardsAsDeclared) {
   const std::set<std::string_view> guardA = {
-      "getPasteHtml",     "postImageToServer",  "showImageProperty",
-      "QorvaEncodeMine",  "SetToSavePathURL",   "SetFolderNameRule",
-      "SetImagePropMode", "SetServerDomain",    "doPrintPreview",
-      "doPrintDirect",    "doSaveHTML",         "getImageWidthHeight",
-      "QorvaEncodeMime",  "QorvaDecodeMime",    "getQorvaPluginVersion",
-      "mimeSetListInit",  "mimeAddEncodingFile"};
+      "getPasteHtml",     "postImageToServer",     "showImageProperty", "QorvaEncodeMine",
+      "SetToSavePathURL", "SetFolderNameRule",     "SetImagePropMode",  "SetServerDomain",
+      "doPrintPreview",   "doPrintDirect",         "doSaveHTML",        "getImageWidthHeight",
+      "QorvaEncodeMime",  "getQorvaPluginVersion", "mimeSetListInit",   "mimeAddEncodingFile"};
   const std::set<std::string_view> guardB = {"QORVAGetMethod", "QORVASetMethod", "QORVASetMethod2",
                                              "QORVASetMethod3"};
   for (const DispatchEntry& entry : DispatchTable()) {
@@ -145,6 +143,17 @@ TEST(Guards, MethodsWithoutResultAnswerNothing) {
   InvokeResult result = scene.Call(u"mimeSetListInit");
   EXPECT_EQ(result.value.tag, kVtEmpty);
   EXPECT_EQ(scene.ui.shown().size(), 1u);
+}
+
+TEST(Methods, SlowMethodsShowTheWaitCursorWhileTheyRun) {
+  ControlScene scene;
+  scene.Load();
+  scene.Call(u"getPasteHtml");
+  scene.Call(u"getPasteHtmlEx");
+  scene.Call(u"getQorvaPluginVersion");
+  scene.Get(u"mimeCharset");
+  EXPECT_EQ(scene.ui.waitCursorsShown(), 2);
+  EXPECT_FALSE(scene.ui.waitCursorShowing());
 }
 
 TEST(Methods, SetQorvaInitIsEmptyInBothModesAndMakesTheWindow) {

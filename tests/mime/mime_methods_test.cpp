@@ -110,13 +110,25 @@ TEST(MimeMethods, RemoteImagesComeThroughTheHttpPort) {
   EXPECT_EQ(parsed.Parts()[1]->ContentType()->rfind("image/gif", 0), 0u);
 }
 
-TEST(MimeMethods, ContainerModeRefusesTheMethods) {
+TEST(MimeMethods, ContainerModeRefusesTheEncodersButNotTheDecoder) {
   MimeScene scene;
+  scene.Load({});
+  std::string message = scene.Encode("<p>kept</p>");
+  EXPECT_EQ(scene.ui.waitCursorsShown(), 1);
+
+  ResetSettings();
   scene.Load({{u"hasContainer", u"1"}});
   scene.Call(u"mimeAddEncodingFile", {Variant::String(u"x"), Variant::Int(0)});
   EXPECT_TRUE(scene.control.mimeImageList.empty());
   EXPECT_EQ(scene.Encode("x"), "");
   EXPECT_EQ(scene.ui.shown().size(), 2u);
+  EXPECT_EQ(scene.ui.waitCursorsShown(), 1) << "a refused call shows no wait cursor";
+
+  Text html = scene.Call(u"QorvaDecodeMime", {Variant::String(FromUtf8(message))}).text;
+  EXPECT_EQ(html, u"<p>kept</p>");
+  EXPECT_EQ(scene.ui.shown().size(), 2u);
+  EXPECT_EQ(scene.ui.waitCursorsShown(), 2);
+  EXPECT_FALSE(scene.ui.waitCursorShowing());
 }
 
 }  // namespace

@@ -36,6 +36,15 @@ class ScriptedUserInterface final : public UserInterface {
   }
   const std::vector<SheetShown>& sheetsShown() const { return sheetsShown_; }
 
+  // Records the cursor instead of showing it.
+  void BeginWaitCursor() override {
+    ++waitCursorsShown_;
+    ++waitDepth_;
+  }
+  void EndWaitCursor() override { --waitDepth_; }
+  int waitCursorsShown() const { return waitCursorsShown_; }
+  bool waitCursorShowing() const { return waitDepth_ > 0; }
+
   void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
   const std::vector<Shown>& shown() const { return shown_; }
   void ClearShown() { shown_.clear(); }
@@ -46,6 +55,8 @@ class ScriptedUserInterface final : public UserInterface {
   std::vector<Shown> shown_;
   std::deque<std::optional<ImageSaveChoice>> sheetChoices_;
   std::vector<SheetShown> sheetsShown_;
+  int waitCursorsShown_ = 0;
+  int waitDepth_ = 0;
 };
 
 }  // namespace qorva

@@ -50,11 +50,13 @@ TEST(HtmlFormat, OffsetsPointAtTheDocumentAndTheFragment) {
 }
 
 // A private X server on a display number it chooses itself. Xvfb prints that number once
-// it accepts clients, so the test neither races its start nor collides with another server.
+// it accepts clients, so the test neither races its start nor collides with another server;
+// without -noreset it would reset, refusing connections for a moment, whenever its last
+// client leaves.
 class PrivateXServer {
  public:
   PrivateXServer() {
-    FILE* out = popen("Xvfb -displayfd 1 -nolisten tcp 2>/dev/null & echo $!", "r");
+    FILE* out = popen("Xvfb -displayfd 1 -noreset -nolisten tcp 2>/dev/null & echo $!", "r");
     if (out == nullptr) return;
     int display = -1;
     if (std::fscanf(out, "%d %d", &pid_, &display) == 2) display_ = ":" + std::to_string(display);

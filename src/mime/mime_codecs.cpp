@@ -250,6 +250,8 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
       continue;
     }
     if (kind == kQpLineEnd) {
+      // A full line takes its soft break even right before its line end.
+      if (column + 1 >= kMaxLine) softBreak();
       if (o < capacity) out[o++] = static_cast<char>(c);
       column = 0;
       remembered = false;

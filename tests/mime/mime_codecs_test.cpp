@@ -34,8 +34,10 @@ TEST(QuotedPrintable, EncodesLinesAndSpecialBytes) {
       {"line of a single dot", "a\r\n.\r\nb", "a\r\n=2E\r\nb"},
       {"dot in text", "a.b\r\n.x", "a.b\r\n.x"},
       {"8-bit and control bytes", "\xEA\x01", "=EA=01"},
+      {"74 letters then a line end", std::string(74, 'a') + "\r\nb",
+       std::string(74, 'a') + "\r\nb"},
       {"75 letters then a line end", std::string(75, 'a') + "\r\nb",
-       std::string(75, 'a') + "\r\nb"},
+       std::string(75, 'a') + "=\r\n\r\nb"},
       // The break goes after the last space, which stays at the end of the first line.
       {"break after white space", std::string(70, 'a') + " " + std::string(10, 'b'),
        std::string(70, 'a') + " =\r\n" + std::string(10, 'b')},

@@ -154,7 +154,10 @@ class Encoder {
   std::optional<Text> DownloadEntry(const Text& entry, ListKind kind) {
     Text name = ExtractFileName(entry);
     if (kind == ListKind::kImages) name = SanitizeFileName(name);
-    Text extension = name.find(u'.') == Text::npos ? Text() : ToLower(ExtractExtension(name));
+    // A file entry keeps its name unsanitised, but "x\\y.z/q" must not make its extension
+    // a sub-folder.
+    Text extension =
+        name.find(u'.') == Text::npos ? Text() : SanitizeFileName(ToLower(ExtractExtension(name)));
     Text targetName = NewUniqueName(c_.system) + u"." + extension;
     if (kind == ListKind::kImages) {
       bool image = false;

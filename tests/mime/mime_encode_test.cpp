@@ -252,6 +252,12 @@ TEST_F(MimeEncode, DownloadTargetsAndFailures) {
   EXPECT_TRUE(
       std::regex_match(ToUtf8(downloads_[2].target), std::regex(folder + "[0-9a-f]{32}\\.pdf")));
 
+  files_list_ = {u"/x\\y.z/q"};
+  Encode("<a href=\"/x\\y.z/q\">");
+  EXPECT_TRUE(
+      std::regex_match(ToUtf8(downloads_.back().target), std::regex(folder + "[0-9a-f]{32}\\.z_q")))
+      << ToUtf8(downloads_.back().target);
+
   downloadSucceeds_ = false;
   images_list_ = {u"/bad.gif"};
   Encode(html);

@@ -14,14 +14,13 @@ constexpr TextView kFileUrl = u"file:///";
 bool IsDeviceName(TextView name) {
   Text base = ToLower(name.substr(0, name.find(u'.')));
   while (!base.empty() && base.back() == u' ') base.pop_back();
-  for (TextView device : {u"con", u"prn", u"aux", u"nul"}) {
+  for (TextView device : {u"con", u"prn", u"aux", u"nul", u"conin$", u"conout$"}) {
     if (base == device) return true;
   }
-  if (base.size() == 4 && (base.starts_with(u"com") || base.starts_with(u"lpt")) &&
-      base[3] >= u'0' && base[3] <= u'9') {
-    return true;
-  }
-  return false;
+  // Windows also takes the superscript digits one to three for port numbers.
+  return base.size() == 4 && (base.starts_with(u"com") || base.starts_with(u"lpt")) &&
+         ((base[3] >= u'0' && base[3] <= u'9') ||
+          TextView(u"\u00B9\u00B2\u00B3").find(base[3]) != TextView::npos);
 }
 
 bool IsFileAt(TextView path) {

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "mime/mime_codec_registry.h"
+#include "mime/mime_file_names.h"
 #include "posix/posix_system.h"
 #include "support/encoding.h"
 #include "support/temp_dir_fixture.h"
@@ -146,10 +147,14 @@ TEST_F(MimeDecode, HostileNamesStayInsideTheWorkingFolder) {
       {"..", ""},
       {"...", ""},
       {"CON.png", "_CON.png"},
+      {"conout$.png", "_conout$.png"},
+      {"lpt0", "_lpt0"},
       {"x:y*z?.png", "x_y_z_.png"},
       {"tab\t.png", "tab_.png"},
       {"/etc/passwd", "_etc_passwd"},
   };
+  EXPECT_EQ(ReduceToFileName(u"COM\u00B9.txt"), u"_COM\u00B9.txt");
+  EXPECT_EQ(ReduceToFileName(u"COM10.txt"), u"COM10.txt");
   for (const auto& c : cases) {
     std::string message = Message(
         {Html("cid:h"), {std::string("image/png; name=\"") + c.name + "\"", "<h>", "YWJj"}});

@@ -7,8 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/image_codec.h"
 #include "platform/system.h"
@@ -293,6 +296,80 @@ class X11ClipboardAccess final : public ClipboardAccess {
   std::vector<std::string> targets_;
 };
 
+// Serves `data` as `type` on the CLIPBOARD selection until another program takes it.
+// Data larger than one request goes by the incremental protocol: the property first holds
+// INCR with the size, then each time the requestor deletes it, the next piece, and at the
+// end an empty one.
+void ServeSelection(Display* display, Atom type, const std::string& data) {
+  Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+  Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+  Atom targets = XInternAtom(display, "TARGETS", False);
+  Atom incr = XInternAtom(display, "INCR", False);
+  XSetSelectionOwner(display, clipboard, window, CurrentTime);
+  if (XGetSelectionOwner(display, clipboard) != window) return;
+  long maxRequest = XExtendedMaxRequestSize(display);
+  if (maxRequest == 0) maxRequest = XMaxRequestSize(display);
+  const size_t piece = std::min<size_t>(256 * 1024, static_cast<size_t>(maxRequest) * 4 - 1024);
+
+  struct Transfer {
+    Window requestor;
+    Atom property;
+    size_t sent;
+  };
+  std::vector<Transfer> transfers;
+  auto write = [&](Window requestor, Atom property, size_t from, size_t count) {
+    XChangeProperty(display, requestor, property, type, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(data.data() + from),
+                    static_cast<int>(count));
+  };
+  for (;;) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == SelectionClear) return;
+    if (event.type == PropertyNotify && event.xproperty.state == PropertyDelete) {
+      for (size_t i = 0; i < transfers.size(); ++i) {
+        Transfer& t = transfers[i];
+        if (t.requestor != event.xproperty.window || t.property != event.xproperty.atom) continue;
+        size_t count = std::min(piece, data.size() - t.sent);
+        write(t.requestor, t.property, t.sent, count);
+        t.sent += count;
+        // The empty piece has gone out: the transfer is complete.
+        if (count == 0) transfers.erase(transfers.begin() + static_cast<std::ptrdiff_t>(i));
+        XFlush(display);
+        break;
+      }
+      continue;
+    }
+    if (event.type != SelectionRequest) continue;
+    XSelectionRequestEvent& request = event.xselectionrequest;
+    XSelectionEvent reply{};
+    reply.type = SelectionNotify;
+    reply.display = request.display;
+    reply.requestor = request.requestor;
+    reply.selection = request.selection;
+    reply.target = request.target;
+    reply.time = request.time;
+    reply.property = request.property == None ? request.target : request.property;
+    if (request.target == targets) {
+      Atom offered[] = {targets, type};
+      XChangeProperty(display, request.requestor, reply.property, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<unsigned char*>(offered), 2);
+    } else if (request.target == type && data.size() <= piece) {
+      write(request.requestor, reply.property, 0, data.size());
+    } else if (request.target == type) {
+      XSelectInput(display, request.requestor, PropertyChangeMask);
+      long size = static_cast<long>(data.size());
+      XChangeProperty(display, request.requestor, reply.property, incr, 32, PropModeReplace,
+                      reinterpret_cast<unsigned char*>(&size), 1);
+      transfers.push_back({request.requestor, reply.property, 0});
+    } else {
+      reply.property = None;
+    }
+    XSendEvent(display, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+    XFlush(display);
+  }
+}
+
 // Owning a selection means answering requests for as long as one owns it, so a child
 // process takes it over and serves the PNG until another program takes the clipboard.
 bool X11ClipboardAccess::PutBitmap(const Bitmap& bitmap) {
@@ -315,40 +392,7 @@ bool X11ClipboardAccess::PutBitmap(const Bitmap& bitmap) {
   XSetIOErrorHandler([](Display*) -> int { _exit(0); });
   Display* display = XOpenDisplay(nullptr);
   if (!display) _exit(1);
-  Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-  Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
-  Atom targets = XInternAtom(display, "TARGETS", False);
-  Atom imagePng = XInternAtom(display, "image/png", False);
-  XSetSelectionOwner(display, clipboard, window, CurrentTime);
-  if (XGetSelectionOwner(display, clipboard) != window) _exit(1);
-  for (;;) {
-    XEvent event;
-    XNextEvent(display, &event);
-    if (event.type == SelectionClear) break;
-    if (event.type != SelectionRequest) continue;
-    XSelectionRequestEvent& request = event.xselectionrequest;
-    XSelectionEvent reply{};
-    reply.type = SelectionNotify;
-    reply.display = request.display;
-    reply.requestor = request.requestor;
-    reply.selection = request.selection;
-    reply.target = request.target;
-    reply.time = request.time;
-    reply.property = request.property == None ? request.target : request.property;
-    if (request.target == targets) {
-      Atom offered[] = {targets, imagePng};
-      XChangeProperty(display, request.requestor, reply.property, XA_ATOM, 32, PropModeReplace,
-                      reinterpret_cast<unsigned char*>(offered), 2);
-    } else if (request.target == imagePng && encoded.bytes.size() < (1u << 20)) {
-      XChangeProperty(display, request.requestor, reply.property, imagePng, 8, PropModeReplace,
-                      reinterpret_cast<const unsigned char*>(encoded.bytes.data()),
-                      static_cast<int>(encoded.bytes.size()));
-    } else {
-      reply.property = None;  // large pictures would need the incremental protocol
-    }
-    XSendEvent(display, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
-    XFlush(display);
-  }
+  ServeSelection(display, XInternAtom(display, "image/png", False), encoded.bytes);
   XCloseDisplay(display);
   _exit(0);
 }

@@ -5,6 +5,7 @@
 
 #include "control/qorvaeditor_ctrl.h"
 #include "paste/paste_cleanup.h"
+#include "paste/paste_text.h"
 #include "platform/clipboard.h"
 #include "platform/image_codec.h"
 #include "support/bitmap_drawing.h"
@@ -166,19 +167,16 @@ Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag) {
   std::optional<Text> html;
   if (auto clipboard = control.platform().clipboard.Open()) html = ClipboardHtml(*clipboard);
   if (!html) return {};
-  Text start, end;
+  size_t from;
+  Text end;
   if (ToLower(strTag) == u"fragment") {
-    start = u"<!--StartFragment-->";
+    from = html->find(u"<!--StartFragment-->");
     end = u"<!--EndFragment-->";
   } else {
-    start = u"<" + UpperAscii(strTag);
-    end = u"</" + UpperAscii(strTag) + u">";
-    if (html->find(start) == Text::npos) {
-      start = u"<" + ToLower(strTag);
-      end = u"</" + ToLower(strTag) + u">";
-    }
+    OpeningTag tag = FindOpeningTag(*html, UpperAscii(strTag));
+    from = tag.at;
+    end = std::move(tag.end);
   }
-  size_t from = html->find(start);
   size_t to = html->find(end);
   Text result = *html;
   if (from != Text::npos && to != Text::npos) {

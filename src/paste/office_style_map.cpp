@@ -1,5 +1,6 @@
 #include "paste/office_style_map.h"
 
+#include "paste/paste_text.h"
 #include "support/string_helpers.h"
 
 namespace qorva {
@@ -47,11 +48,8 @@ std::vector<const COfficeStyleMap::Entry*> COfficeStyleMap::InOrder() const {
 namespace {
 
 Text WithoutLineBreaksAndTabs(TextView text) {
-  Text out;
-  out.reserve(text.size());
-  for (char16_t unit : text) {
-    if (unit != u'\r' && unit != u'\n' && unit != u'\t') out.push_back(unit);
-  }
+  Text out(text);
+  DeleteUnits(out, u"\r\n\t");
   return out;
 }
 

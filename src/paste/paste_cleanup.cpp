@@ -32,33 +32,6 @@ constexpr SourceMarker kSourceMarkers[] = {
 TextView Left(TextView text, size_t n) { return text.substr(0, n); }
 TextView From(TextView text, size_t i) { return i >= text.size() ? TextView() : text.substr(i); }
 
-struct OpeningTag {
-  Text tag;  // the whole opening tag, attributes included, or its bare start when unclosed
-  Text end;  // the closing tag in the same letter case
-  size_t at;
-};
-
-// The first "<NAME" in upper case or, without one, "<name" in lower case, taken up to its
-// ">"; then found again as a whole, so that `at` is where that whole tag first stands.
-OpeningTag FindOpeningTag(const Text& html, TextView upperName) {
-  OpeningTag found{u"<" + Text(upperName), u"</" + Text(upperName) + u">", 0};
-  found.at = html.find(found.tag);
-  if (found.at == Text::npos) {
-    Text lowerName = ToLower(upperName);
-    found.tag = u"<" + lowerName;
-    found.end = u"</" + lowerName + u">";
-    found.at = html.find(found.tag);
-  }
-  if (found.at != Text::npos) {
-    size_t g = html.find(u'>', found.at + 1 + upperName.size());
-    if (g != Text::npos) {
-      found.tag = html.substr(found.at, g - found.at + 1);
-      found.at = html.find(found.tag);
-    }
-  }
-  return found;
-}
-
 // The part of the generic pipeline inside a block quote: from the first paragraph's
 // opening tag to the last paragraph end. Leaves `html` alone when no paragraph end
 // follows that tag.
@@ -175,9 +148,7 @@ void CleanGenericHtml(Text& html, PasteContext& context) {
 void UnwrapSingleParagraph(Text& text) {
   size_t comment = text.find(u"<!--");
   if (comment == Text::npos || comment == 0) return;
-  ReplaceAll(text, u"\r\n", u"\n");
-  DeleteAll(text, u"\r");
-  DeleteAll(text, u"\n");
+  DeleteUnits(text, u"\r\n");
   const size_t length = text.size();
   TextView last4 = length >= 4 ? TextView(text).substr(length - 4) : TextView(text);
   if (last4 != u"</P>" && last4 != u"</p>") return;

@@ -111,4 +111,31 @@ bool IsClassNameUnit(char16_t unit) {
          (unit >= u'0' && unit <= u'9') || unit == u'-' || unit == u'_' || unit >= 0x80;
 }
 
+namespace {
+
+// "<name" and "</name>", appended piece by piece: the operator+ form trips a false
+// overlap warning of the cross compiler.
+OpeningTag TagsNamed(TextView name) {
+  OpeningTag tags{Text(u"<"), Text(u"</"), TextView::npos};
+  tags.tag.append(name);
+  tags.end.append(name).append(u">");
+  return tags;
+}
+
+}  // namespace
+
+OpeningTag FindOpeningTag(TextView html, TextView upperName) {
+  OpeningTag found = TagsNamed(upperName);
+  found.at = html.find(found.tag);
+  if (found.at == TextView::npos) {
+    found = TagsNamed(ToLower(upperName));
+    found.at = html.find(found.tag);
+  }
+  if (found.at != TextView::npos) {
+    size_t g = html.find(u'>', found.at + 1 + upperName.size());
+    if (g != TextView::npos) found.tag = Text(html.substr(found.at, g - found.at + 1));
+  }
+  return found;
+}
+
 }  // namespace qorva

@@ -33,6 +33,16 @@ struct Replacement {
 // find nothing cost nothing more.
 void ReplaceInTurn(Text& text, std::initializer_list<Replacement> steps);
 
+struct OpeningTag {
+  Text tag;  // the whole opening tag, attributes included, or its bare start when unclosed
+  Text end;  // the closing tag in the same letter case
+  size_t at;
+};
+
+// The first "<NAME" in upper case or, without one, "<name" in lower case (npos in `at`
+// when neither stands in `html`), taken up to its ">".
+OpeningTag FindOpeningTag(TextView html, TextView upperName);
+
 // A unit that continues a class name: a letter, digit, "-", "_" or any non-ASCII unit.
 bool IsClassNameUnit(char16_t unit);
 

@@ -13,17 +13,6 @@ namespace qorva {
 
 namespace {
 
-bool Contains(std::string_view text, std::string_view what) {
-  return text.find(what) != std::string_view::npos;
-}
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return text;
-}
-
 // The extension a part without a name is saved with, from its content type.
 TextView ExtensionForType(const std::string& contentType) {
   std::string type = LowerAscii(contentType);
@@ -82,7 +71,7 @@ Text QorvaDecodeMime(System& system, TextView strMime) {
       std::optional<std::string> contentType = part->ContentType();
       if (contentType && Contains(*contentType, "text/html")) {
         isHtml = true;
-        isUtf8 = LowerAscii(part->CharsetParameter()) == "utf-8";
+        isUtf8 = EqualsAsciiNoCase(part->CharsetParameter(), "utf-8");
       }
       MediaCode code = part->MediaTypeCode();
       if (code != kMediaText && contentType && part->FindField("Content-ID")) {

@@ -31,8 +31,6 @@ bool StartsWithNoCase(TextView text, TextView prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
-bool Contains(TextView text, TextView what) { return text.find(what) != TextView::npos; }
-
 // "<id>", appended piece by piece (the operator+ form trips a false overlap warning of
 // the cross compiler).
 std::string AngleBracketed(const std::string& id) {
@@ -122,9 +120,9 @@ class Encoder {
       Text path = entry;
       FileUrlToPath(path);
       CMimeBody& part = message.AppendPart();
-      part.PutField("Content-Type", Bytes(ContentTypeForFile(c_.contentTypes, path)));
-      std::string name =
-          Bytes(NewUniqueName(c_.system) + u"." + ContentSubtype(c_.contentTypes, path));
+      const Text type = ContentTypeForFile(c_.contentTypes, path);
+      part.PutField("Content-Type", Bytes(type));
+      std::string name = Bytes(NewUniqueName(c_.system) + u"." + SubtypeOf(type));
       part.PutNameParameter(name);
       part.PutField("Content-Transfer-Encoding", "base64");
       part.PutField("Content-ID", AngleBracketed(Bytes(contentId)));
@@ -137,11 +135,12 @@ class Encoder {
       Text path = lists.files[i];
       FileUrlToPath(path);
       CMimeBody& part = message.AppendPart();
-      part.PutField("Content-Type", Bytes(ContentTypeForFile(c_.contentTypes, path)));
+      const Text type = ContentTypeForFile(c_.contentTypes, path);
+      part.PutField("Content-Type", Bytes(type));
       ByteOrderMark mark = DetectByteOrderMark(path);
       if (mark == kBomUtf8) part.PutCharsetParameter("utf-8");
       if (mark == kBomUtf16Le) part.PutCharsetParameter("unicode");
-      part.PutNameParameter(Bytes(ContentSubtype(c_.contentTypes, path)));
+      part.PutNameParameter(Bytes(SubtypeOf(type)));
       part.PutField("Content-Transfer-Encoding",
                     Bytes(TransferEncodingName(c_.mimeConentEncodingType)));
       part.PutField("Content-ID", AngleBracketed(Bytes(fileIds[i])));
@@ -165,8 +164,8 @@ class Encoder {
       // A name no file system takes, so that the download names the file from the answer.
       if (!image) targetName = u"?.jpg";
     }
+    // The working folder exists once its path is known; the name holds no separator.
     Text target = WorkingFolderPath(kWorkingFolderName) + targetName;
-    EnsureFolderTree(target);
     RemoveFile(target);
 
     Text url;
@@ -286,9 +285,9 @@ Text QorvaEncodeMine(MimeEncodeContext& context, TextView strHtml, int32_t /*nFi
     Text path = sources[i];
     FileUrlToPath(path);
     CMimeBody& part = message->AppendPart();
-    part.PutField("Content-Type",
-                  AnsiBytesOf(context.system, ContentTypeForFile(context.contentTypes, path)));
-    part.PutNameParameter(AnsiBytesOf(context.system, ContentSubtype(context.contentTypes, path)));
+    const Text type = ContentTypeForFile(context.contentTypes, path);
+    part.PutField("Content-Type", AnsiBytesOf(context.system, type));
+    part.PutNameParameter(AnsiBytesOf(context.system, SubtypeOf(type)));
     part.PutField("Content-Transfer-Encoding", "base64");
     part.PutField("Content-ID", AngleBracketed(AnsiBytesOf(context.system, contentIds[i])));
     part.LoadContentFile(path, ContentMode::kBinary, context.system);
@@ -305,10 +304,13 @@ Text ContentTypeForFile(const ContentTypes& contentTypes, TextView path) {
   return contentTypes.ContentTypeOf(extension).value_or(u"application/octet-stream");
 }
 
+Text SubtypeOf(TextView contentType) {
+  size_t slash = contentType.find(u'/');
+  return Text(slash == TextView::npos ? contentType : contentType.substr(slash + 1));
+}
+
 Text ContentSubtype(const ContentTypes& contentTypes, TextView path) {
-  Text type = ContentTypeForFile(contentTypes, path);
-  size_t slash = type.find(u'/');
-  return slash == Text::npos ? type : type.substr(slash + 1);
+  return SubtypeOf(ContentTypeForFile(contentTypes, path));
 }
 
 Text TransferEncodingName(uint32_t mimeConentEncodingType) {

@@ -51,6 +51,8 @@ Text QorvaEncodeMine(MimeEncodeContext& context, TextView strHtml, int32_t nFile
 Text NewContentId(System& system);
 Text ContentTypeForFile(const ContentTypes& contentTypes, TextView path);
 Text ContentSubtype(const ContentTypes& contentTypes, TextView path);
+// What follows the "/" of a content type; the whole text without one.
+Text SubtypeOf(TextView contentType);
 Text TransferEncodingName(uint32_t mimeConentEncodingType);
 std::vector<Text> CollectLocalImageSources(TextView html);
 

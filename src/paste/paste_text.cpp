@@ -104,8 +104,6 @@ void ReplaceInTurn(Text& text, std::initializer_list<Replacement> steps) {
   }
 }
 
-bool Contains(TextView text, TextView x) { return text.find(x) != TextView::npos; }
-
 bool IsClassNameUnit(char16_t unit) {
   return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z') ||
          (unit >= u'0' && unit <= u'9') || unit == u'-' || unit == u'_' || unit >= 0x80;

@@ -12,8 +12,6 @@ namespace qorva {
 // each hit plus the length of `x`; npos when there is none.
 size_t LastOccurrence(TextView text, TextView x);
 
-bool Contains(TextView text, TextView x);
-
 // ReplaceAll that rewrites the text in place when the replacement is not longer than
 // what it replaces. Returns the number of replacements.
 size_t ReplaceAllInPlace(Text& text, TextView from, TextView to);

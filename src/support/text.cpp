@@ -101,4 +101,12 @@ Text Trim(TextView text) {
   return Text(text.substr(begin, end - begin));
 }
 
+std::string LowerAscii(std::string_view bytes) {
+  std::string out(bytes);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return out;
+}
+
 }  // namespace qorva

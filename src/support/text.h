@@ -25,6 +25,14 @@ char16_t ToLowerUnit(char16_t unit);
 
 bool EqualsIgnoreCase(TextView a, TextView b);
 
+inline bool Contains(TextView text, TextView x) { return text.find(x) != TextView::npos; }
+inline bool Contains(std::string_view bytes, std::string_view x) {
+  return bytes.find(x) != std::string_view::npos;
+}
+
+// Lower-cases the ASCII capitals of 8-bit text (protocol names, file extensions).
+std::string LowerAscii(std::string_view bytes);
+
 // Removes white space (space, tab, line breaks, vertical tab, form feed and the
 // Unicode spaces) from both ends.
 Text Trim(TextView text);

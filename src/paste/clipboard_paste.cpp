@@ -76,16 +76,17 @@ Text PasteFiles(CQorvaeditorCtrl& control, const std::vector<Text>& files) {
     Text file = dropped.substr(0, kDropPathBuffer - 1);
     Text extension = ToLower(ExtractExtension(file));
     Text destination;
-    bool ok = true;
+    std::optional<ImageSize> size;
     if (extension != u"png" && extension != u"gif" && extension != u"jpg" && extension != u"jpeg") {
       destination = WorkingFile(control.platform().system, u"jpg");
-      ok = ConvertImageFile(codec, destination, file, false);
+      ImageSize converted;
+      if (ConvertImageFile(codec, destination, file, false, &converted)) size = converted;
     } else {
       destination = WorkingFile(control.platform().system, extension);
       CopyFileOver(file, destination);  // counted as done whatever it returned
+      size = NaturalSize(codec, file);
     }
-    std::optional<ImageSize> size = NaturalSize(codec, file);
-    if (!size || !ok) continue;
+    if (!size) continue;
     result += ImageTag(kFileImageTag, FitToDefaultSize(size->width, size->height),
                        WithSlashes(destination));
   }
@@ -106,12 +107,11 @@ Text PasteBitmap(CQorvaeditorCtrl& control, ClipboardAccess& clipboard) {
   std::optional<std::string> png = clipboard.RegisteredData(kPngFormatName);
   if (!png) return {};
   Text pngPath = WorkingFile(control.platform().system, u"png");
-  if (!WriteBytes(pngPath, *png) || ToLower(ExtractExtension(pngPath)) != u"png") return {};
+  if (!WriteBytes(pngPath, *png)) return {};
   Text jpegPath = StripExtension(pngPath) + u".jpg";
-  if (!ConvertImageFile(codec, jpegPath, pngPath, true)) return {};
-  std::optional<ImageSize> size = NaturalSize(codec, jpegPath);
-  if (!size) return {};
-  return ImageTag(kPngImageTag, FitToDefaultSize(size->width, size->height), WithSlashes(jpegPath));
+  ImageSize size;
+  if (!ConvertImageFile(codec, jpegPath, pngPath, true, &size)) return {};
+  return ImageTag(kPngImageTag, FitToDefaultSize(size.width, size.height), WithSlashes(jpegPath));
 }
 
 std::optional<Text> ClipboardHtml(ClipboardAccess& clipboard) {
@@ -188,7 +188,7 @@ Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag) {
 }
 
 bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView source,
-                      bool deleteSource) {
+                      bool deleteSource, ImageSize* convertedSize) {
   if (ToLower(ExtractExtension(destination)) == ToLower(ExtractExtension(source))) {
     EnsureFolderTree(destination);
     return CopyFileOver(source, destination);
@@ -210,6 +210,10 @@ bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView so
     std::filesystem::permissions(PathFromText(source), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add, error);
     std::filesystem::remove(PathFromText(source), error);
+  }
+  if (convertedSize) {
+    *convertedSize = {static_cast<uint32_t>(canvas->width()),
+                      static_cast<uint32_t>(canvas->height())};
   }
   return true;
 }

@@ -4,6 +4,7 @@
 // files the paste of files uses.
 #pragma once
 
+#include "support/image_files.h"
 #include "support/text.h"
 
 namespace qorva {
@@ -22,7 +23,9 @@ Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag);
 // Copies `source` to `destination` when their extensions match, else redraws it onto
 // white and saves it in the destination's format; with `deleteSource`, a converted
 // source is deleted. False when the source is no image or the file cannot be written.
+// A conversion reports the picture's size in `convertedSize`, so callers need not decode
+// the file again.
 bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView source,
-                      bool deleteSource);
+                      bool deleteSource, ImageSize* convertedSize = nullptr);
 
 }  // namespace qorva

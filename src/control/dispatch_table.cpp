@@ -1,6 +1,5 @@
 #include "control/dispatch_table.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <type_traits>
@@ -71,6 +70,18 @@ DispatchEntry Method(std::string_view name, int32_t id, std::span<const Dispatch
   DispatchEntry entry{name, id, MemberKind::kMethod, result, args};
   entry.guard = guard;
   entry.call = call;
+  return entry;
+}
+
+// A method that shows the wait cursor while it runs.
+DispatchEntry Slow(DispatchEntry entry) {
+  entry.cursor = Cursor::kWait;
+  return entry;
+}
+
+// A method that runs without making sure of the control's window first.
+DispatchEntry WindowFree(DispatchEntry entry) {
+  entry.windowCheck = WindowCheck::kNo;
   return entry;
 }
 
@@ -150,21 +161,23 @@ std::vector<DispatchEntry> BuildTable() {
       MemberProperty<&C::systemTitle>("systemTitle", 59),
       MemberProperty<&C::useLog>("useLog", 63),
 
-      Method(
-          "getPasteHtml", 10, kNoArgs, S, A,
-          [](C& c, std::span<const Variant>) { return Variant::String(ReadClipboardForPaste(c)); }),
-      Method("postImageToServer", 11, kLocalPath, S, A,
-             [](C& c, std::span<const Variant> a) {
-               return Variant::String(postImageToServer(c.platform(), c.postPageURL, a[0].text));
-             }),
+      Slow(Method("getPasteHtml", 10, kNoArgs, S, A,
+                  [](C& c, std::span<const Variant>) {
+                    return Variant::String(ReadClipboardForPaste(c));
+                  })),
+      Slow(Method("postImageToServer", 11, kLocalPath, S, A,
+                  [](C& c, std::span<const Variant> a) {
+                    return Variant::String(
+                        postImageToServer(c.platform(), c.postPageURL, a[0].text));
+                  })),
       Method("setQorvaInit", 12, kNoArgs, S, Free,
              [](C& c, std::span<const Variant>) { return Variant::String(c.setQorvaInit()); }),
       Method("setScreenCapture", 13, kAutoParam, S, Free),
       Method("showImageProperty", 14, kImageProperty, S, A),
-      Method("QorvaEncodeMine", 16, kHtmlAndNameType, S, A,
-             [](C& c, std::span<const Variant> a) {
-               return Variant::String(EncodeMineFor(c, a[0].text, a[1].i4));
-             }),
+      Slow(Method("QorvaEncodeMine", 16, kHtmlAndNameType, S, A,
+                  [](C& c, std::span<const Variant> a) {
+                    return Variant::String(EncodeMineFor(c, a[0].text, a[1].i4));
+                  })),
       Method("SetToSavePathURL", 20, kPathUrl, None, A,
              [](C& c, std::span<const Variant> a) {
                c.SetToSavePathURL(a[0].text);
@@ -189,15 +202,15 @@ std::vector<DispatchEntry> BuildTable() {
       Method("doPrintDirect", 25, kPrint, None, A),
       Method("doSaveHTML", 26, kSaveHtml, S, A),
       Method("getImageWidthHeight", 27, kFilePathName, S, A),
-      Method("QorvaEncodeMime", 28, kHtmlAndNameType, S, A,
-             [](C& c, std::span<const Variant> a) {
-               return Variant::String(EncodeMimeFor(c, a[0].text, a[1].i4));
-             }),
+      Slow(Method("QorvaEncodeMime", 28, kHtmlAndNameType, S, A,
+                  [](C& c, std::span<const Variant> a) {
+                    return Variant::String(EncodeMimeFor(c, a[0].text, a[1].i4));
+                  })),
       // Unlike the encoders, the decoder works in container mode too.
-      Method("QorvaDecodeMime", 29, kMime, S, Free,
-             [](C& c, std::span<const Variant> a) {
-               return Variant::String(DecodeMimeFor(c, a[0].text));
-             }),
+      Slow(Method("QorvaDecodeMime", 29, kMime, S, Free,
+                  [](C& c, std::span<const Variant> a) {
+                    return Variant::String(DecodeMimeFor(c, a[0].text));
+                  })),
       Method("getQorvaPluginVersion", 31, kNoArgs, S, A,
              [](C& c, std::span<const Variant>) {
                return Variant::String(c.getQorvaPluginVersion());
@@ -218,8 +231,8 @@ std::vector<DispatchEntry> BuildTable() {
       Method("QORVASetMethod3", 46, kFunction3, S, B),
       Method("getHTMLFormatFromType", 56, kNoArgs, U, Free,
              [](C& c, std::span<const Variant>) { return Variant::Uint(c.pasteSourceType); }),
-      Method("getPasteHtmlEx", 57, kNoArgs, S, Free,
-             [](C& c, std::span<const Variant>) { return Variant::String(c.lastPasteHtml); }),
+      Slow(Method("getPasteHtmlEx", 57, kNoArgs, S, Free,
+                  [](C& c, std::span<const Variant>) { return Variant::String(c.lastPasteHtml); })),
       Method("getLocalImageFromBase64Image", 60, kBase64, S, Free,
              [](C& c, std::span<const Variant> a) {
                return Variant::String(SaveBase64Image(c.platform().system, a[0].text, a[1].text));
@@ -232,21 +245,11 @@ std::vector<DispatchEntry> BuildTable() {
              [](C& c, std::span<const Variant> a) {
                return Variant::String(ShowImageSaveDlgFromClipboard(c, a[0].text));
              }),
-      Method("getOriginalHtml", 64, kTag, S, Free,
-             [](C& c, std::span<const Variant> a) {
-               return Variant::String(GetOriginalHtml(c, a[0].text));
-             }),
+      WindowFree(Method("getOriginalHtml", 64, kTag, S, Free,
+                        [](C& c, std::span<const Variant> a) {
+                          return Variant::String(GetOriginalHtml(c, a[0].text));
+                        })),
   };
-  constexpr std::string_view kSlowMethods[] = {"getPasteHtml",    "getPasteHtmlEx",
-                                               "QorvaEncodeMime", "QorvaEncodeMine",
-                                               "QorvaDecodeMime", "postImageToServer"};
-  for (DispatchEntry& entry : table) {
-    if (entry.name == "getOriginalHtml") entry.windowCheck = WindowCheck::kNo;
-    if (std::find(std::begin(kSlowMethods), std::end(kSlowMethods), entry.name) !=
-        std::end(kSlowMethods)) {
-      entry.cursor = Cursor::kWait;
-    }
-  }
   return table;
 }
 

@@ -77,4 +77,14 @@ void ParseOfficeStyleSheet(COfficeStyleMap& map, TextView cssText) {
   }
 }
 
+void ParseStyleSheetBetween(const Text& html, TextView startMarker, TextView endMarker,
+                            COfficeStyleMap& map) {
+  size_t s = html.find(startMarker);
+  if (s == Text::npos || html.find(endMarker) == Text::npos) return;
+  TextView work = TextView(html).substr(s + startMarker.size());
+  size_t end = work.find(endMarker);
+  if (end == TextView::npos) return;
+  ParseOfficeStyleSheet(map, work.substr(0, end));
+}
+
 }  // namespace qorva

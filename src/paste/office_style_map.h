@@ -49,4 +49,9 @@ class COfficeStyleMap {
 // rule's declarations in front of their own.
 void ParseOfficeStyleSheet(COfficeStyleMap& map, TextView cssText);
 
+// Parses the style sheet text from the end of the first `startMarker` to the first
+// `endMarker` after it, when both markers occur; leaves `map` alone otherwise.
+void ParseStyleSheetBetween(const Text& html, TextView startMarker, TextView endMarker,
+                            COfficeStyleMap& map);
+
 }  // namespace qorva

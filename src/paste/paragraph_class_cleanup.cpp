@@ -15,15 +15,6 @@ namespace qorva {
 
 namespace {
 
-void ParseStyleSheetAfter(const Text& html, TextView marker, COfficeStyleMap& map) {
-  size_t s = html.find(marker);
-  if (s == Text::npos || html.find(u"</head>") == Text::npos) return;
-  TextView work = TextView(html).substr(s + marker.size());
-  size_t end = work.find(u"</head>");
-  if (end == TextView::npos) return;
-  ParseOfficeStyleSheet(map, work.substr(0, end));
-}
-
 Text StripQuotes(TextView text) {
   while (!text.empty() && text.front() == u'"') text.remove_prefix(1);
   while (!text.empty() && text.back() == u'"') text.remove_suffix(1);
@@ -63,7 +54,7 @@ bool FileExists(const Text& path) {
 void CleanParagraphClassHtml(Text& html, PasteContext& context) {
   std::vector<Text>& tags = context.fallbackImageTags;
   tags.clear();
-  ParseStyleSheetAfter(html, u"type=\"text/css\"><!--", context.officeStyleMap);
+  ParseStyleSheetBetween(html, u"type=\"text/css\"><!--", u"</head>", context.officeStyleMap);
   bool removed = false;
   if (CutToFragment(html)) {
     removed = RemoveVmlBlocks(
@@ -89,7 +80,7 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context) {
 }
 
 void CleanOfficeNamespaceHtml(Text& html, PasteContext& context) {
-  ParseStyleSheetAfter(html, u"<!--tr", context.officeStyleMap);
+  ParseStyleSheetBetween(html, u"<!--tr", u"</head>", context.officeStyleMap);
   CutToFragment(html);
   InlineDotClassStyles(html, context.officeStyleMap, DotDotDash::kKeep, context.officeLineFix);
   if (context.officeLineFix != 0) DeleteAll(html, u"border-right:none;");

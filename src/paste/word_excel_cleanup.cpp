@@ -8,18 +8,6 @@ namespace qorva {
 
 namespace {
 
-// Parses the style sheet text that starts `skip` units after the first `startMarker`
-// and ends at the first `endMarker` after that, when both markers occur.
-void ParseStyleSheetBetween(const Text& html, TextView startMarker, size_t skip, TextView endMarker,
-                            COfficeStyleMap& map) {
-  size_t s = html.find(startMarker);
-  if (s == Text::npos || html.find(endMarker) == Text::npos) return;
-  TextView work = s + skip >= html.size() ? TextView() : TextView(html).substr(s + skip);
-  size_t end = work.find(endMarker);
-  if (end == TextView::npos) return;
-  ParseOfficeStyleSheet(map, work.substr(0, end));
-}
-
 // Inserts the column group opening before the first column, and the table body around
 // the rows: before the first row and before the last "<" of the text. In place: the text
 // usually has the room left by the head that was cut away.
@@ -37,8 +25,7 @@ void AddColumnGroupAndBody(Text& html) {
 
 void CleanWordHtml(Text& html, PasteContext& context) {
   constexpr TextView kStyles = u"/* Style Definitions */";
-  ParseStyleSheetBetween(html, kStyles, kStyles.size(), u"/* Page Definitions */",
-                         context.officeStyleMap);
+  ParseStyleSheetBetween(html, kStyles, u"/* Page Definitions */", context.officeStyleMap);
   if (CutToFragment(html)) {
     RemoveVmlBlocks(html);
     ReplaceInTurn(html, {{u"><![endif]></span>", u" /></span>"},
@@ -53,7 +40,7 @@ void CleanWordHtml(Text& html, PasteContext& context) {
 }
 
 void CleanExcelHtml(Text& html, PasteContext& context) {
-  ParseStyleSheetBetween(html, u"@page", 5, u"</head>", context.officeStyleMap);
+  ParseStyleSheetBetween(html, u"@page", u"</head>", context.officeStyleMap);
 
   size_t s = html.find(u"<table");
   if (s != Text::npos && html.find(u"</body>") != Text::npos) {

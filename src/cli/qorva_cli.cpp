@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "control/dispatch_table.h"
+#include "control/paste_methods.h"
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
-#include "paste/paste_cleanup.h"
 #include "platform/memory/memory_clipboard.h"
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_registry.h"

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "support/image_files.h"
 #include "support/text.h"
 
 namespace qorva {
@@ -31,9 +32,14 @@ struct ControlSettings {
   uint32_t imgDefaultWidth = 0;
   uint32_t imgDefaultHeight = 0;
   bool drivePolicyRestricted = false;
-  int32_t jpegQuality = 100;
+  int32_t jpegQuality = kDefaultJpegQuality;  // the last one the user chose
   Text resourceUrl;
 };
+
+// The size inserted pictures show at most.
+inline ImageSize DefaultImageSize(const ControlSettings& settings) {
+  return {settings.imgDefaultWidth, settings.imgDefaultHeight};
+}
 
 // A copy of the record as it stands. Controls on different threads share the record,
 // so every read and write goes through one lock.

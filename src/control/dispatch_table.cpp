@@ -1,17 +1,18 @@
 #include "control/dispatch_table.h"
 
-#include <array>
+#include <algorithm>
+#include <functional>
 #include <optional>
-#include <type_traits>
-#include <vector>
+#include <tuple>
+#include <utility>
 
+#include "control/control_parameters.h"
+#include "control/mime_methods.h"
+#include "control/paste_methods.h"
 #include "control/qorvaeditor_ctrl.h"
-#include "mime/mime_methods.h"
-#include "paste/clipboard_images.h"
-#include "paste/clipboard_paste.h"
+#include "control/transfer_methods.h"
 #include "paste/inline_images.h"
 #include "platform/user_interface.h"
-#include "transfer/upload.h"
 
 namespace qorva {
 
@@ -20,56 +21,82 @@ namespace {
 constexpr uint32_t kMessageNotInContainer = 15;
 constexpr uint32_t kMessageContainerOnly = 16;
 
+using C = CQorvaeditorCtrl;
+
+// A handler's result and its argument types after the control, from its signature.
+template <typename F>
+struct Signature;
+template <typename R, typename... A>
+struct Signature<R (*)(C&, A...)> {
+  using Result = R;
+  using Args = std::tuple<std::remove_cvref_t<A>...>;
+};
+template <typename R, typename... A>
+struct Signature<R (C::*)(A...)> : Signature<R (*)(C&, A...)> {};
+
 template <typename T>
-constexpr ValueType TypeOf() {
-  if constexpr (std::is_same_v<T, Text>) return ValueType::kString;
-  if constexpr (std::is_same_v<T, int32_t>) return ValueType::kInt;
-  if constexpr (std::is_same_v<T, uint32_t>) return ValueType::kUint;
+T ArgumentFrom(const Variant& value) {
+  if constexpr (std::is_same_v<T, TextView>) return value.text;
+  if constexpr (std::is_same_v<T, int32_t>) return value.i4;
+  if constexpr (std::is_same_v<T, uint32_t>) return value.ui4;
 }
 
-Variant ToVariant(const Text& value) { return Variant::String(value); }
-Variant ToVariant(int32_t value) { return Variant::Int(value); }
-Variant ToVariant(uint32_t value) { return Variant::Uint(value); }
-
-void Assign(Text& member, const Variant& value) { member = value.text; }
-void Assign(int32_t& member, const Variant& value) { member = value.i4; }
-void Assign(uint32_t& member, const Variant& value) { member = value.ui4; }
-
-template <auto Member>
-Variant GetMember(CQorvaeditorCtrl& control) {
-  return ToVariant(control.*Member);
+template <auto Fn, size_t... I>
+Variant CallBound(C& control, std::span<const Variant> args, std::index_sequence<I...>) {
+  using Sig = Signature<decltype(Fn)>;
+  if constexpr (std::is_void_v<typename Sig::Result>) {
+    std::invoke(Fn, control, ArgumentFrom<std::tuple_element_t<I, typename Sig::Args>>(args[I])...);
+    return Variant::Empty();
+  } else {
+    return ToVariant(std::invoke(
+        Fn, control, ArgumentFrom<std::tuple_element_t<I, typename Sig::Args>>(args[I])...));
+  }
 }
 
-template <auto Member>
-void PutMember(CQorvaeditorCtrl& control, const Variant& value) {
-  Assign(control.*Member, value);
+// Unpacks the arguments, already coerced to the declared types, into `Fn`'s parameters.
+template <auto Fn>
+Variant Bound(C& control, std::span<const Variant> args) {
+  using Args = typename Signature<decltype(Fn)>::Args;
+  return CallBound<Fn>(control, args, std::make_index_sequence<std::tuple_size_v<Args>>{});
 }
 
-// A property that is a plain field: reading returns it, writing replaces it.
-template <auto Member>
-DispatchEntry MemberProperty(std::string_view name, int32_t id) {
-  using T = std::remove_cvref_t<decltype(std::declval<CQorvaeditorCtrl&>().*Member)>;
-  DispatchEntry entry{name, id, MemberKind::kProperty, TypeOf<T>(), {}};
-  entry.windowCheck = WindowCheck::kNo;
-  entry.get = &GetMember<Member>;
-  entry.put = &PutMember<Member>;
-  return entry;
+template <typename Args, size_t... I>
+std::vector<DispatchArg> ArgumentList(std::span<const std::string_view> names,
+                                      std::index_sequence<I...>) {
+  return {DispatchArg{names[I], TypeOf<std::tuple_element_t<I, Args>>()}...};
 }
 
-DispatchEntry AccessorProperty(std::string_view name, int32_t id, ValueType type,
-                               PropertyGetter get, PropertySetter put) {
-  DispatchEntry entry{name, id, MemberKind::kProperty, type, {}};
-  entry.windowCheck = WindowCheck::kNo;  // the accessors make sure of the window themselves
-  entry.get = get;
-  entry.put = put;
-  return entry;
-}
-
-DispatchEntry Method(std::string_view name, int32_t id, std::span<const DispatchArg> args,
-                     ValueType result, Guard guard, MethodHandler call = nullptr) {
-  DispatchEntry entry{name, id, MemberKind::kMethod, result, args};
+// A built method: its argument and result types come from `Fn`'s signature, and there
+// is one name for each argument.
+template <auto Fn, size_t N>
+DispatchEntry Method(std::string_view name, int32_t id, Guard guard,
+                     const std::string_view (&argNames)[N]) {
+  using Sig = Signature<decltype(Fn)>;
+  using Args = typename Sig::Args;
+  static_assert(std::tuple_size_v<Args> == N, "one name for each argument");
+  DispatchEntry entry{name, id, MemberKind::kMethod, TypeOf<typename Sig::Result>(),
+                      ArgumentList<Args>(argNames, std::make_index_sequence<N>{})};
   entry.guard = guard;
-  entry.call = call;
+  entry.call = &Bound<Fn>;
+  return entry;
+}
+
+template <auto Fn>
+DispatchEntry Method(std::string_view name, int32_t id, Guard guard) {
+  static_assert(std::tuple_size_v<typename Signature<decltype(Fn)>::Args> == 0,
+                "arguments need their names");
+  DispatchEntry entry{
+      name, id, MemberKind::kMethod, TypeOf<typename Signature<decltype(Fn)>::Result>(), {}};
+  entry.guard = guard;
+  entry.call = &Bound<Fn>;
+  return entry;
+}
+
+// A method whose behaviour is not built yet: it answers its failure value.
+DispatchEntry Unbuilt(std::string_view name, int32_t id, ValueType result, Guard guard,
+                      std::span<const DispatchArg> args) {
+  DispatchEntry entry{name, id, MemberKind::kMethod, result, {args.begin(), args.end()}};
+  entry.guard = guard;
   return entry;
 }
 
@@ -85,171 +112,85 @@ DispatchEntry WindowFree(DispatchEntry entry) {
   return entry;
 }
 
+DispatchEntry PropertyOf(const ControlParameter& parameter) {
+  DispatchEntry entry{
+      parameter.name, parameter.dispatchId, MemberKind::kProperty, parameter.type, {}};
+  entry.windowCheck = WindowCheck::kNo;  // accessors make sure of the window themselves
+  entry.get = parameter.get;
+  entry.put = parameter.put;
+  return entry;
+}
+
 constexpr ValueType S = ValueType::kString;
 constexpr ValueType I = ValueType::kInt;
-constexpr ValueType U = ValueType::kUint;
 constexpr ValueType None = ValueType::kNone;
 constexpr Guard A = Guard::kNotInContainer;
 constexpr Guard B = Guard::kContainerOnly;
 constexpr Guard Free = Guard::kNone;
 
-constexpr std::span<const DispatchArg> kNoArgs;
-constexpr DispatchArg kLocalPath[] = {{"strLocalPath", S}};
 constexpr DispatchArg kAutoParam[] = {{"nAutoParam", I}};
 constexpr DispatchArg kImageProperty[] = {
     {"src", S},    {"width", S}, {"height", S}, {"border", S}, {"align", S}, {"vspace", S},
     {"hspace", S}, {"title", S}, {"alt", S},    {"title2", S}, {"href", S},  {"target", S}};
-constexpr DispatchArg kHtmlAndNameType[] = {{"strHtml", S}, {"nFileNameType", I}};
-constexpr DispatchArg kPathUrl[] = {{"strPathUrl", S}};
-constexpr DispatchArg kNameRule[] = {{"strNameRule", S}};
-constexpr DispatchArg kMode[] = {{"nMode", U}};
-constexpr DispatchArg kDomain[] = {{"strDomain", S}};
 constexpr DispatchArg kPrint[] = {{"strHeader", S}, {"strFooter", S}, {"strURL", S}};
 constexpr DispatchArg kSaveHtml[] = {
     {"strHtml", S}, {"strDefaultFileName", S}, {"strCharSet", S}, {"strURL", S}};
 constexpr DispatchArg kFilePathName[] = {{"strFilePathName", S}};
-constexpr DispatchArg kMime[] = {{"strMime", S}};
-constexpr DispatchArg kPathOrUrlAndType[] = {{"strPathorURL", S}, {"nType", I}};
 constexpr DispatchArg kFunction[] = {{"strFunctionName", S}};
 constexpr DispatchArg kFunction1[] = {{"strFunctionName", S}, {"strValue1", S}};
 constexpr DispatchArg kFunction2[] = {{"strFunctionName", S}, {"strValue1", S}, {"strValue2", S}};
 constexpr DispatchArg kFunction3[] = {
     {"strFunctionName", S}, {"strValue1", S}, {"strValue2", S}, {"strValue3", S}};
-constexpr DispatchArg kBase64[] = {{"strBase64", S}, {"strExt", S}};
-constexpr DispatchArg kSaveType[] = {{"strSaveType", S}};
-constexpr DispatchArg kTag[] = {{"strTag", S}};
 
-Variant Nothing() { return Variant::Empty(); }
+uint32_t HtmlFormatFromType(C& c) { return c.pasteSourceType; }
+Text PasteHtmlEx(C& c) { return c.lastPasteHtml; }
+Text LocalImageFromBase64(C& c, TextView strBase64, TextView strExt) {
+  return SaveBase64Image(c.platform().system, strBase64, strExt);
+}
 
 std::vector<DispatchEntry> BuildTable() {
-  using C = CQorvaeditorCtrl;
-  std::vector<DispatchEntry> table = {
-      MemberProperty<&C::uploadType>("uploadType", 1),
-      MemberProperty<&C::saveFileType>("saveFileType", 2),
-      MemberProperty<&C::serverDomain>("serverDomain", 3),
-      MemberProperty<&C::toSavePathUrl>("toSavePathUrl", 4),
-      MemberProperty<&C::saveFolderNameRule>("saveFolderNameRule", 5),
-      MemberProperty<&C::saveFileNameRule>("saveFileNameRule", 6),
-      MemberProperty<&C::postPageURL>("postPageURL", 9),
-      MemberProperty<&C::accessibility>("accessibility", 15),
-      MemberProperty<&C::imagePropStyle>("imagePropStyle", 19),
-      MemberProperty<&C::mimeVersion>("mimeVersion", 30),
-      MemberProperty<&C::trustSites>("trustSites", 32),
-      MemberProperty<&C::mimeCharset>("mimeCharset", 34),
-      MemberProperty<&C::mimeConentEncodingType>("mimeConentEncodingType", 35),
-      MemberProperty<&C::mimeFileTypeFilter>("mimeFileTypeFilter", 36),
-      MemberProperty<&C::mimeLocalOnly>("mimeLocalOnly", 37),
-      MemberProperty<&C::mimeRemoveHeader>("mimeRemoveHeader", 38),
-      MemberProperty<&C::hasContainer>("hasContainer", 41),
-      AccessorProperty(
-          "width", 47, U, [](C& c) { return Variant::Uint(c.GetWidth()); },
-          [](C& c, const Variant& v) { c.SetWidth(v.ui4); }),
-      AccessorProperty(
-          "height", 48, U, [](C& c) { return Variant::Uint(c.GetHeight()); },
-          [](C& c, const Variant& v) { c.SetHeight(v.ui4); }),
-      AccessorProperty(
-          "qorvaEditorInitURL", 49, S,
-          [](C& c) { return Variant::String(c.GetQorvaEditorInitURL()); },
-          [](C& c, const Variant& v) { c.SetQorvaEditorInitURL(v.text); }),
-      MemberProperty<&C::openDialogTitle>("openDialogTitle", 50),
-      MemberProperty<&C::mimeBaseURL>("mimeBaseURL", 51),
-      MemberProperty<&C::openDialogType>("openDialogType", 52),
-      MemberProperty<&C::imgDefaultWidth>("imgDefaultWidth", 53),
-      MemberProperty<&C::imgDefaultHeight>("imgDefaultHeight", 54),
-      MemberProperty<&C::openDialogInitDir>("openDialogInitDir", 55),
-      MemberProperty<&C::officeLineFix>("officeLineFix", 58),
-      MemberProperty<&C::systemTitle>("systemTitle", 59),
-      MemberProperty<&C::useLog>("useLog", 63),
+  std::vector<DispatchEntry> table;
+  // The parameters are the properties, listed by dispatch id.
+  for (const ControlParameter& parameter : ControlParameters()) {
+    table.push_back(PropertyOf(parameter));
+  }
+  std::ranges::sort(table, {}, &DispatchEntry::id);
 
-      Slow(Method("getPasteHtml", 10, kNoArgs, S, A,
-                  [](C& c, std::span<const Variant>) {
-                    return Variant::String(ReadClipboardForPaste(c));
-                  })),
-      Slow(Method("postImageToServer", 11, kLocalPath, S, A,
-                  [](C& c, std::span<const Variant> a) {
-                    return Variant::String(
-                        postImageToServer(c.platform(), c.postPageURL, a[0].text));
-                  })),
-      Method("setQorvaInit", 12, kNoArgs, S, Free,
-             [](C& c, std::span<const Variant>) { return Variant::String(c.setQorvaInit()); }),
-      Method("setScreenCapture", 13, kAutoParam, S, Free),
-      Method("showImageProperty", 14, kImageProperty, S, A),
-      Slow(Method("QorvaEncodeMine", 16, kHtmlAndNameType, S, A,
-                  [](C& c, std::span<const Variant> a) {
-                    return Variant::String(EncodeMineFor(c, a[0].text, a[1].i4));
-                  })),
-      Method("SetToSavePathURL", 20, kPathUrl, None, A,
-             [](C& c, std::span<const Variant> a) {
-               c.SetToSavePathURL(a[0].text);
-               return Nothing();
-             }),
-      Method("SetFolderNameRule", 21, kNameRule, None, A,
-             [](C& c, std::span<const Variant> a) {
-               c.SetFolderNameRule(a[0].text);
-               return Nothing();
-             }),
-      Method("SetImagePropMode", 22, kMode, None, A,
-             [](C& c, std::span<const Variant> a) {
-               c.SetImagePropMode(a[0].ui4);
-               return Nothing();
-             }),
-      Method("SetServerDomain", 23, kDomain, None, A,
-             [](C& c, std::span<const Variant> a) {
-               c.SetServerDomain(a[0].text);
-               return Nothing();
-             }),
-      Method("doPrintPreview", 24, kPrint, None, A),
-      Method("doPrintDirect", 25, kPrint, None, A),
-      Method("doSaveHTML", 26, kSaveHtml, S, A),
-      Method("getImageWidthHeight", 27, kFilePathName, S, A),
-      Slow(Method("QorvaEncodeMime", 28, kHtmlAndNameType, S, A,
-                  [](C& c, std::span<const Variant> a) {
-                    return Variant::String(EncodeMimeFor(c, a[0].text, a[1].i4));
-                  })),
+  DispatchEntry methods[] = {
+      Slow(Method<&ReadClipboardForPaste>("getPasteHtml", 10, A)),
+      Slow(Method<&PostImageToServerFor>("postImageToServer", 11, A, {"strLocalPath"})),
+      Method<&C::setQorvaInit>("setQorvaInit", 12, Free),
+      Unbuilt("setScreenCapture", 13, S, Free, kAutoParam),
+      Unbuilt("showImageProperty", 14, S, A, kImageProperty),
+      Slow(Method<&EncodeMineFor>("QorvaEncodeMine", 16, A, {"strHtml", "nFileNameType"})),
+      Method<&C::SetToSavePathURL>("SetToSavePathURL", 20, A, {"strPathUrl"}),
+      Method<&C::SetFolderNameRule>("SetFolderNameRule", 21, A, {"strNameRule"}),
+      Method<&C::SetImagePropMode>("SetImagePropMode", 22, A, {"nMode"}),
+      Method<&C::SetServerDomain>("SetServerDomain", 23, A, {"strDomain"}),
+      Unbuilt("doPrintPreview", 24, None, A, kPrint),
+      Unbuilt("doPrintDirect", 25, None, A, kPrint),
+      Unbuilt("doSaveHTML", 26, S, A, kSaveHtml),
+      Unbuilt("getImageWidthHeight", 27, S, A, kFilePathName),
+      Slow(Method<&EncodeMimeFor>("QorvaEncodeMime", 28, A, {"strHtml", "nFileNameType"})),
       // Unlike the encoders, the decoder works in container mode too.
-      Slow(Method("QorvaDecodeMime", 29, kMime, S, Free,
-                  [](C& c, std::span<const Variant> a) {
-                    return Variant::String(DecodeMimeFor(c, a[0].text));
-                  })),
-      Method("getQorvaPluginVersion", 31, kNoArgs, S, A,
-             [](C& c, std::span<const Variant>) {
-               return Variant::String(c.getQorvaPluginVersion());
-             }),
-      Method("mimeSetListInit", 39, kNoArgs, None, A,
-             [](C& c, std::span<const Variant>) {
-               MimeSetListInit(c);
-               return Nothing();
-             }),
-      Method("mimeAddEncodingFile", 40, kPathOrUrlAndType, None, A,
-             [](C& c, std::span<const Variant> a) {
-               MimeAddEncodingFile(c, a[0].text, a[1].i4);
-               return Nothing();
-             }),
-      Method("QORVAGetMethod", 43, kFunction, S, B),
-      Method("QORVASetMethod", 44, kFunction1, S, B),
-      Method("QORVASetMethod2", 45, kFunction2, S, B),
-      Method("QORVASetMethod3", 46, kFunction3, S, B),
-      Method("getHTMLFormatFromType", 56, kNoArgs, U, Free,
-             [](C& c, std::span<const Variant>) { return Variant::Uint(c.pasteSourceType); }),
-      Slow(Method("getPasteHtmlEx", 57, kNoArgs, S, Free,
-                  [](C& c, std::span<const Variant>) { return Variant::String(c.lastPasteHtml); })),
-      Method("getLocalImageFromBase64Image", 60, kBase64, S, Free,
-             [](C& c, std::span<const Variant> a) {
-               return Variant::String(SaveBase64Image(c.platform().system, a[0].text, a[1].text));
-             }),
-      Method("canPasteImageFromClipBoard", 61, kNoArgs, I, Free,
-             [](C& c, std::span<const Variant>) {
-               return Variant::Int(CanPasteImageFromClipboard(c));
-             }),
-      Method("ShowImageSaveDlgFromClipboard", 62, kSaveType, S, Free,
-             [](C& c, std::span<const Variant> a) {
-               return Variant::String(ShowImageSaveDlgFromClipboard(c, a[0].text));
-             }),
-      WindowFree(Method("getOriginalHtml", 64, kTag, S, Free,
-                        [](C& c, std::span<const Variant> a) {
-                          return Variant::String(GetOriginalHtml(c, a[0].text));
-                        })),
+      Slow(Method<&DecodeMimeFor>("QorvaDecodeMime", 29, Free, {"strMime"})),
+      Method<&C::getQorvaPluginVersion>("getQorvaPluginVersion", 31, A),
+      Method<&MimeSetListInit>("mimeSetListInit", 39, A),
+      Method<&MimeAddEncodingFile>("mimeAddEncodingFile", 40, A, {"strPathorURL", "nType"}),
+      Unbuilt("QORVAGetMethod", 43, S, B, kFunction),
+      Unbuilt("QORVASetMethod", 44, S, B, kFunction1),
+      Unbuilt("QORVASetMethod2", 45, S, B, kFunction2),
+      Unbuilt("QORVASetMethod3", 46, S, B, kFunction3),
+      Method<&HtmlFormatFromType>("getHTMLFormatFromType", 56, Free),
+      Slow(Method<&PasteHtmlEx>("getPasteHtmlEx", 57, Free)),
+      Method<&LocalImageFromBase64>("getLocalImageFromBase64Image", 60, Free,
+                                    {"strBase64", "strExt"}),
+      Method<&CanPasteImageFromClipboard>("canPasteImageFromClipBoard", 61, Free),
+      Method<&ShowImageSaveDlgFromClipboard>("ShowImageSaveDlgFromClipboard", 62, Free,
+                                             {"strSaveType"}),
+      WindowFree(Method<&GetOriginalHtml>("getOriginalHtml", 64, Free, {"strTag"})),
   };
+  for (DispatchEntry& method : methods) table.push_back(std::move(method));
   return table;
 }
 

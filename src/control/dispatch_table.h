@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "control/automation_coercion.h"
 #include "support/variant.h"
@@ -46,7 +48,7 @@ struct DispatchEntry {
   int32_t id;
   MemberKind kind;
   ValueType type;  // of the property, or of the method's result
-  std::span<const DispatchArg> args;
+  std::vector<DispatchArg> args;
   Guard guard = Guard::kNone;
   WindowCheck windowCheck = WindowCheck::kYes;
   Cursor cursor = Cursor::kNormal;  // kWait: the wait cursor shows while the method runs
@@ -57,6 +59,22 @@ struct DispatchEntry {
 };
 
 std::span<const DispatchEntry> DispatchTable();
+
+// The scripting type of a C++ value type, and the conversions between the two.
+template <typename T>
+constexpr ValueType TypeOf() {
+  using U = std::remove_cvref_t<T>;
+  if constexpr (std::is_void_v<U>) return ValueType::kNone;
+  if constexpr (std::is_same_v<U, Text> || std::is_same_v<U, TextView>) return ValueType::kString;
+  if constexpr (std::is_same_v<U, int32_t>) return ValueType::kInt;
+  if constexpr (std::is_same_v<U, uint32_t>) return ValueType::kUint;
+}
+inline Variant ToVariant(Text value) { return Variant::String(std::move(value)); }
+inline Variant ToVariant(int32_t value) { return Variant::Int(value); }
+inline Variant ToVariant(uint32_t value) { return Variant::Uint(value); }
+inline void AssignFrom(Text& target, const Variant& value) { target = value.text; }
+inline void AssignFrom(int32_t& target, const Variant& value) { target = value.i4; }
+inline void AssignFrom(uint32_t& target, const Variant& value) { target = value.ui4; }
 
 // Looks a member up by name as automation does, without regard to letter case.
 const DispatchEntry* FindDispatchEntry(std::u16string_view name);

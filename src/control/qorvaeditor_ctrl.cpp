@@ -1,5 +1,6 @@
 #include "control/qorvaeditor_ctrl.h"
 
+#include "control/control_parameters.h"
 #include "control/control_settings.h"
 #include "control/property_exchange.h"
 #include "platform/control_site.h"
@@ -16,7 +17,7 @@ namespace qorva {
 
 namespace {
 
-constexpr TextView kBlankPage = u"about:blank";
+constexpr TextView kBlankPage = u"about:blank";  // also the default of qorvaEditorInitURL
 constexpr TextView kContainerPagePath = u"/pages/editor_container.html";
 constexpr TextView kExplorerPolicyKey =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
@@ -30,68 +31,21 @@ CQorvaeditorCtrl::~CQorvaeditorCtrl() = default;
 
 void CQorvaeditorCtrl::ExchangeParameters(PropertyExchange& px) {
   px.ExchangeVersion(1, 0);
-  px.ExchangeText(u"uploadType", uploadType, u"plugin");
-  px.ExchangeText(u"saveFileType", saveFileType, u"");
-  px.ExchangeText(u"serverDomain", serverDomain, u"");
-  px.ExchangeText(u"toSavePathUrl", toSavePathUrl, u"qorvadata");
-  px.ExchangeText(u"saveFolderNameRule", saveFolderNameRule, u"YYYY/MM");
-  px.ExchangeText(u"saveFileNameRule", saveFileNameRule, u"DATETIME");
-  px.ExchangeText(u"accessibility", accessibility, u"0");
-  px.ExchangeText(u"postPageURL", postPageURL, u"");
-  px.ExchangeText(u"imagePropStyle", imagePropStyle, u"1");
-  px.ExchangeText(u"mimeVersion", mimeVersion, u"");
-  px.ExchangeText(u"trustSites", trustSites, u"");
-  px.ExchangeText(u"mimeCharset", mimeCharset, u"euc-kr");
-  px.ExchangeUint(u"mimeConentEncodingType", mimeConentEncodingType, 3);
-  px.ExchangeUint(u"mimeFileTypeFilter", mimeFileTypeFilter, 1);
-  px.ExchangeUint(u"mimeLocalOnly", mimeLocalOnly, 1);
-  px.ExchangeUint(u"mimeRemoveHeader", mimeRemoveHeader, 0);
-  px.ExchangeUint(u"hasContainer", hasContainer, 0);
-  px.ExchangeText(u"qorvaEditorInitURL", qorvaEditorInitURL, kBlankPage);
-  px.ExchangeUint(u"width", width, 0);
-  px.ExchangeUint(u"height", height, 0);
-  px.ExchangeText(u"openDialogTitle", openDialogTitle, u"");
-  px.ExchangeUint(u"openDialogType", openDialogType, 0);
-  px.ExchangeText(u"mimeBaseURL", mimeBaseURL, u"");
-  px.ExchangeUint(u"imgDefaultWidth", imgDefaultWidth, 0);
-  px.ExchangeUint(u"imgDefaultHeight", imgDefaultHeight, 0);
-  px.ExchangeText(u"openDialogInitDir", openDialogInitDir, u"");
-  px.ExchangeUint(u"officeLineFix", officeLineFix, 1);
-  px.ExchangeText(u"systemTitle", systemTitle, u"");
-  px.ExchangeInt(u"useLog", useLog, 0);
+  for (const ControlParameter& parameter : ControlParameters()) {
+    parameter.exchange(*this, px, parameter);
+  }
 
   // The drive policy and the host page are read before the lock: both reach the platform.
-  std::optional<bool> restricted;
-  if (!openDialogInitDir.empty()) restricted = IsDriveCRestricted();
+  SettingsInputs inputs;
+  if (!openDialogInitDir.empty()) inputs.driveCRestricted = IsDriveCRestricted();
   if (InContainerMode()) DeriveContainerPageUrl();
   Text hostPagePath = HostPageOrigin();
 
   UpdateSettings([&](ControlSettings& s) {
-    s.useLog = useLog >= 1;
-    if (systemTitle == u"0") {
-      s.systemTitle.clear();
-    } else if (!systemTitle.empty()) {
-      s.systemTitle = systemTitle;
+    for (const ControlParameter& parameter : ControlParameters()) {
+      if (parameter.toSettings) parameter.toSettings(*this, inputs, s);
     }
-    s.imgDefaultWidth = imgDefaultWidth;
-    s.imgDefaultHeight = imgDefaultHeight;
-    s.openDialogTitle = openDialogTitle;
-    s.mimeBaseURL = mimeBaseURL;
-    s.openDialogType = openDialogType;
-    if (restricted) {
-      s.drivePolicyRestricted = *restricted;
-      if (*restricted) s.openDialogInitDir = openDialogInitDir;
-    }
-    s.uploadType = u"plugin";
-    s.saveFileType = saveFileType;
-    s.serverDomain = serverDomain;
-    s.toSavePathUrl = toSavePathUrl;
-    s.saveFolderNameRule = saveFolderNameRule;
-    s.saveFileNameRule = saveFileNameRule;
-    s.accessibility = accessibility;
-    s.mimeVersion = mimeVersion;
     s.hostPagePath = hostPagePath;
-    s.postPageURL = postPageURL;
   });
 
   std::vector<Text> sites;

@@ -66,7 +66,7 @@ class CQorvaeditorCtrl {
   // Hosts subscribe here to QORVA_Event_Loaded.
   ControlEvents events;
 
-  // Parameters, in the order they are exchanged.
+  // The parameters; their names, defaults and dispatch ids are in control_parameters.cpp.
   Text uploadType;
   Text saveFileType;
   Text serverDomain;
@@ -99,11 +99,7 @@ class CQorvaeditorCtrl {
 
   // State of the life cycle and of the later steps.
   Text containerPageUrl;
-  Text savedPageHeader;
-  Text savedPageFooter;
   int32_t browserCreated = 0;
-  bool scriptBridgeReady = false;
-  uint32_t loadPollTimerId = 1;
   std::optional<Bitmap> logoImage;
   SavedZoneActions savedZoneActions;  // of URL action "1407", internet and trusted zones
   std::unique_ptr<EmbeddedBrowser> browser;

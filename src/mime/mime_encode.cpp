@@ -46,7 +46,9 @@ class Encoder {
  public:
   explicit Encoder(MimeEncodeContext& context) : c_(context) {}
 
-  void Log(TextView text) const { WriteLog(c_.clock, text); }
+  void Log(TextView text) const {
+    if (c_.useLog) WriteLog(c_.clock, text);
+  }
 
   std::string Bytes(TextView text) const { return AnsiBytesOf(c_.system, text); }
 

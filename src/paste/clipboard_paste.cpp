@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "control/qorvaeditor_ctrl.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_text.h"
 #include "platform/clipboard.h"
@@ -69,8 +68,8 @@ std::optional<ImageSize> NaturalSize(const ImageCodec& codec, TextView path) {
                    static_cast<uint32_t>(image.image->height())};
 }
 
-Text PasteFiles(CQorvaeditorCtrl& control, const std::vector<Text>& files) {
-  const ImageCodec& codec = control.platform().imageCodec;
+Text PasteFiles(const ClipboardImageContext& images, const std::vector<Text>& files) {
+  const ImageCodec& codec = images.imageCodec;
   Text result;
   for (const Text& dropped : files) {
     Text file = dropped.substr(0, kDropPathBuffer - 1);
@@ -78,40 +77,45 @@ Text PasteFiles(CQorvaeditorCtrl& control, const std::vector<Text>& files) {
     Text destination;
     std::optional<ImageSize> size;
     if (extension != u"png" && extension != u"gif" && extension != u"jpg" && extension != u"jpeg") {
-      destination = WorkingFile(control.platform().system, u"jpg");
+      destination = WorkingFile(images.system, u"jpg");
       ImageSize converted;
-      if (ConvertImageFile(codec, destination, file, false, &converted)) size = converted;
+      if (ConvertImageFile(codec, destination, file, false, images.jpegQuality, &converted)) {
+        size = converted;
+      }
     } else {
-      destination = WorkingFile(control.platform().system, extension);
+      destination = WorkingFile(images.system, extension);
       CopyFileOver(file, destination);  // counted as done whatever it returned
       size = NaturalSize(codec, file);
     }
     if (!size) continue;
-    result += ImageTag(kFileImageTag, FitToDefaultSize(size->width, size->height),
-                       WithSlashes(destination));
+    result +=
+        ImageTag(kFileImageTag, FitToDefaultSize(size->width, size->height, images.defaultSize),
+                 WithSlashes(destination));
   }
   return result;
 }
 
-Text PasteBitmap(CQorvaeditorCtrl& control, ClipboardAccess& clipboard) {
-  const ImageCodec& codec = control.platform().imageCodec;
+Text PasteBitmap(const ClipboardImageContext& images, ClipboardAccess& clipboard) {
+  const ImageCodec& codec = images.imageCodec;
   std::optional<Bitmap> bitmap = clipboard.GetBitmap();
   if (!bitmap) return {};
-  Text path = WorkingFile(control.platform().system, u"jpg");
-  if (SaveImageFile(codec, u"jpg", path, kRotateNoneFlipX, *bitmap) == ImageStatus::kOk) {
+  Text path = WorkingFile(images.system, u"jpg");
+  if (SaveImageFile(codec, u"jpg", path, kRotateNoneFlipX, *bitmap, images.jpegQuality) ==
+      ImageStatus::kOk) {
     ImageSize size = FitToDefaultSize(static_cast<uint32_t>(bitmap->width()),
-                                      static_cast<uint32_t>(bitmap->height()));
+                                      static_cast<uint32_t>(bitmap->height()), images.defaultSize);
     return ImageTag(kBitmapImageTag, size, path);
   }
   // The bitmap could not be saved: try the PNG the clipboard may hold beside it.
   std::optional<std::string> png = clipboard.RegisteredData(kPngFormatName);
   if (!png) return {};
-  Text pngPath = WorkingFile(control.platform().system, u"png");
+  Text pngPath = WorkingFile(images.system, u"png");
   if (!WriteBytes(pngPath, *png)) return {};
   Text jpegPath = StripExtension(pngPath) + u".jpg";
   ImageSize size;
-  if (!ConvertImageFile(codec, jpegPath, pngPath, true, &size)) return {};
-  return ImageTag(kPngImageTag, FitToDefaultSize(size.width, size.height), WithSlashes(jpegPath));
+  if (!ConvertImageFile(codec, jpegPath, pngPath, true, images.jpegQuality, &size)) return {};
+  return ImageTag(kPngImageTag, FitToDefaultSize(size.width, size.height, images.defaultSize),
+                  WithSlashes(jpegPath));
 }
 
 std::optional<Text> ClipboardHtml(ClipboardAccess& clipboard) {
@@ -131,17 +135,16 @@ Text UpperAscii(TextView text) {
 
 }  // namespace
 
-Text ReadClipboardForPaste(CQorvaeditorCtrl& control) {
-  control.lastPasteHtml.clear();
-  control.pasteSourceType = 0;
-  Text result;
+ClipboardPaste ReadClipboardForPaste(const ClipboardImageContext& images, PasteContext& cleanup) {
+  ClipboardPaste paste;
+  Text& result = paste.html;
   bool readHtml = false;
-  if (auto clipboard = control.platform().clipboard.Open()) {
+  if (auto clipboard = images.clipboard.Open()) {
     if (clipboard->IsAvailable(kHtmlFormatName)) {
       // When the data cannot be got, no later format is tried.
       if (std::optional<Text> html = ClipboardHtml(*clipboard)) {
         result = *html;
-        control.lastPasteHtml = *html;
+        paste.originalHtml = std::move(*html);
         readHtml = true;
       }
     } else if (clipboard->IsAvailable(StandardFormat::kUnicodeText)) {
@@ -149,23 +152,23 @@ Text ReadClipboardForPaste(CQorvaeditorCtrl& control) {
       TextToHtml(result);
     } else if (clipboard->IsAvailable(StandardFormat::kText) ||
                clipboard->IsAvailable(StandardFormat::kOemText)) {
-      result = FromAnsi(control.platform().system, clipboard->AnsiText().value_or(""));
+      result = FromAnsi(images.system, clipboard->AnsiText().value_or(""));
       TextToHtml(result);
     } else if (clipboard->IsAvailable(StandardFormat::kFileDrop)) {
-      if (auto files = clipboard->DroppedFiles()) result = PasteFiles(control, *files);
+      if (auto files = clipboard->DroppedFiles()) result = PasteFiles(images, *files);
     } else {
-      result = PasteBitmap(control, *clipboard);
+      result = PasteBitmap(images, *clipboard);
     }
   }
   // The clean-up runs after the clipboard is closed.
-  if (readHtml) CleanPastedHtml(result, control);
+  if (readHtml) paste.sourceType = CleanPastedHtml(result, cleanup);
   RemoveIdeographicSpaces(result);
-  return result;
+  return paste;
 }
 
-Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag) {
+Text GetOriginalHtml(Clipboard& clipboard, TextView strTag) {
   std::optional<Text> html;
-  if (auto clipboard = control.platform().clipboard.Open()) html = ClipboardHtml(*clipboard);
+  if (auto access = clipboard.Open()) html = ClipboardHtml(*access);
   if (!html) return {};
   size_t from;
   Text end;
@@ -188,7 +191,7 @@ Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag) {
 }
 
 bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView source,
-                      bool deleteSource, ImageSize* convertedSize) {
+                      bool deleteSource, int32_t jpegQuality, ImageSize* convertedSize) {
   if (ToLower(ExtractExtension(destination)) == ToLower(ExtractExtension(source))) {
     EnsureFolderTree(destination);
     return CopyFileOver(source, destination);
@@ -201,8 +204,8 @@ bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView so
   canvas->Fill(MakeArgb(255, 255, 255, 255));
   DrawBitmap(*canvas, *image.image, 0, 0);
   image.image.reset();
-  if (SaveImageFile(codec, ExtractExtension(destination), destination, kRotateNoneFlipX, *canvas) !=
-      ImageStatus::kOk) {
+  if (SaveImageFile(codec, ExtractExtension(destination), destination, kRotateNoneFlipX, *canvas,
+                    jpegQuality) != ImageStatus::kOk) {
     return false;
   }
   if (deleteSource) {

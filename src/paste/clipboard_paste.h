@@ -4,21 +4,28 @@
 // files the paste of files uses.
 #pragma once
 
+#include "paste/paste_context.h"
 #include "support/image_files.h"
 #include "support/text.h"
 
 namespace qorva {
 
-class CQorvaeditorCtrl;
+class Clipboard;
 class ImageCodec;
 
-// The body of getPasteHtml: resets and sets the control's lastPasteHtml and
-// pasteSourceType; "" when the clipboard cannot be opened or holds nothing usable.
-Text ReadClipboardForPaste(CQorvaeditorCtrl& control);
+struct ClipboardPaste {
+  Text html;          // for the editor; "" when the clipboard held nothing usable
+  Text originalHtml;  // the clipboard's HTML before the clean-up, when it held HTML
+  uint32_t sourceType = kPasteSourceNone;
+};
+
+// Reads the first usable clipboard format for a paste and turns it into HTML; HTML is
+// cleaned with `cleanup` after the clipboard is closed.
+ClipboardPaste ReadClipboardForPaste(const ClipboardImageContext& images, PasteContext& cleanup);
 
 // The clipboard's HTML cut from the first `strTag` element's start to its end tag
 // ("fragment": the fragment markers), or the whole HTML when either is missing.
-Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag);
+Text GetOriginalHtml(Clipboard& clipboard, TextView strTag);
 
 // Copies `source` to `destination` when their extensions match, else redraws it onto
 // white and saves it in the destination's format; with `deleteSource`, a converted
@@ -26,6 +33,6 @@ Text GetOriginalHtml(CQorvaeditorCtrl& control, TextView strTag);
 // A conversion reports the picture's size in `convertedSize`, so callers need not decode
 // the file again.
 bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView source,
-                      bool deleteSource, ImageSize* convertedSize = nullptr);
+                      bool deleteSource, int32_t jpegQuality, ImageSize* convertedSize = nullptr);
 
 }  // namespace qorva

@@ -31,7 +31,8 @@ void PutBack(const std::filesystem::path& aside, const std::filesystem::path& or
 
 }  // namespace
 
-bool ResizeImageFileInPlace(const ImageCodec& codec, TextView path, int32_t width, int32_t height) {
+bool ResizeImageFileInPlace(const ImageCodec& codec, TextView path, int32_t width, int32_t height,
+                            int32_t jpegQuality) {
   const Text extension = ToLower(ExtractExtension(path));
   const Text asideText = AsideName(path);
   const std::filesystem::path original = PathFromText(path);
@@ -50,7 +51,8 @@ bool ResizeImageFileInPlace(const ImageCodec& codec, TextView path, int32_t widt
   FillRect(*canvas, {0, 0, width, height}, 0xFFFFFFFFu);
   DrawBitmapScaled(*canvas, {0, 0, width, height}, *loaded.image);
   loaded.image.reset();
-  if (SaveImageFile(codec, extension, path, kRotateNoneFlipX, *canvas) != ImageStatus::kOk) {
+  if (SaveImageFile(codec, extension, path, kRotateNoneFlipX, *canvas, jpegQuality) !=
+      ImageStatus::kOk) {
     PutBack(aside, original);
     return false;
   }

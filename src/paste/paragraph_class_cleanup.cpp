@@ -75,7 +75,8 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context) {
   for (const Text& tag : tags) {
     ImageTagValues image = ParseImageTag(tag);
     if (image.path.empty() || image.width <= 0 || image.height <= 0) continue;
-    ResizeImageFileInPlace(*context.imageCodec, image.path, image.width, image.height);
+    ResizeImageFileInPlace(*context.imageCodec, image.path, image.width, image.height,
+                           context.jpegQuality);
   }
 }
 

@@ -1,6 +1,5 @@
 #include "paste/paste_cleanup.h"
 
-#include "control/qorvaeditor_ctrl.h"
 #include "paste/inline_images.h"
 #include "paste/paragraph_class_cleanup.h"
 #include "paste/paste_text.h"
@@ -55,13 +54,6 @@ uint32_t DetectPasteSourceType(TextView html) {
     if (Contains(html, source.marker)) return source.type;
   }
   return kPasteSourceGeneric;
-}
-
-void CleanPastedHtml(Text& html, CQorvaeditorCtrl& control) {
-  control.pasteSourceType = kPasteSourceNone;
-  PasteContext context{control.officeStyleMap, control.fallbackImageTags, control.officeLineFix,
-                       control.platform().system, &control.platform().imageCodec};
-  control.pasteSourceType = CleanPastedHtml(html, context);
 }
 
 uint32_t CleanPastedHtml(Text& html, PasteContext& context) {

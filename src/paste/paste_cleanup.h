@@ -11,12 +11,8 @@
 
 namespace qorva {
 
-class CQorvaeditorCtrl;
-
-// Rewrites `html` in place and sets the control's pasteSourceType; the control's image
-// codec redraws the fallback images of type-4 HTML.
-void CleanPastedHtml(Text& html, CQorvaeditorCtrl& control);
-// The same on an explicit context; returns the source type code.
+// Rewrites `html` in place and returns its source type code; the context's image codec,
+// when it has one, redraws the fallback images of type-4 HTML.
 uint32_t CleanPastedHtml(Text& html, PasteContext& context);
 
 // The source type code of `html`: the first marker of the table found decides.

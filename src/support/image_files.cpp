@@ -5,7 +5,6 @@
 #include <string>
 #include <system_error>
 
-#include "control/control_settings.h"
 #include "support/color_quantizer.h"
 #include "support/file_path.h"
 #include "support/working_folder.h"
@@ -52,7 +51,7 @@ std::optional<Guid> FindEncoder(const ImageCodec& codec, TextView mimeType) {
 }
 
 ImageStatus SaveImageFile(const ImageCodec& codec, TextView extension, TextView path,
-                          int32_t rotateFlip, Bitmap& image) {
+                          int32_t rotateFlip, Bitmap& image, int32_t jpegQuality) {
   EnsureFolderTree(path);
   std::optional<Guid> encoder = FindEncoder(codec, MimeTypeForExtension(extension));
   if (!encoder) return ImageStatus::kUnknownImageFormat;
@@ -61,7 +60,7 @@ ImageStatus SaveImageFile(const ImageCodec& codec, TextView extension, TextView 
   ImageEncodeResult encoded;
   if (IsJpegExtension(extension)) {
     ImageEncoderParameters parameters;
-    parameters.quality = SettingsSnapshot().jpegQuality;
+    parameters.quality = jpegQuality;
     encoded = codec.Encode(image, *encoder, parameters);
   } else if (EqualsIgnoreCase(extension, u"gif")) {
     std::optional<Bitmap> indexed = QuantizeToIndexed(image);
@@ -100,10 +99,9 @@ ImageDecodeResult LoadImageFile(const ImageCodec& codec, TextView path) {
   return codec.Decode(bytes);
 }
 
-ImageSize FitToDefaultSize(uint32_t width, uint32_t height) {
-  const ControlSettings settings = SettingsSnapshot();
-  const uint64_t maxWidth = settings.imgDefaultWidth;
-  const uint64_t maxHeight = settings.imgDefaultHeight;
+ImageSize FitToDefaultSize(uint32_t width, uint32_t height, ImageSize limit) {
+  const uint64_t maxWidth = limit.width;
+  const uint64_t maxHeight = limit.height;
   // 64-bit products: the proportions stay right for any 32-bit sizes and limits.
   uint64_t w = width;
   uint64_t h = height;

@@ -22,12 +22,15 @@ std::optional<Guid> FindEncoder(const ImageCodec& codec, TextView mimeType);
 // Writes `image` to `path` in the format `extension` names, creating the folders above
 // it. Unless `rotateFlip` is 4 (kRotateNoneFlipX, which here means "unchanged"), the
 // caller's image is first rotated or flipped by that code; a failed rotation is kept
-// in the image's last status and the save goes on. JPEG files get the settings
-// record's `jpegQuality`; GIF files are reduced to 256 colours first. Returns kOk, or
+// in the image's last status and the save goes on. JPEG files get `jpegQuality` (0 to
+// 100); GIF files are reduced to 256 colours first. Returns kOk, or
 // a failure status with nothing written (an extension without an encoder, a failed
 // quantisation or encoding, a file that cannot be written).
 ImageStatus SaveImageFile(const ImageCodec& codec, TextView extension, TextView path,
-                          int32_t rotateFlip, Bitmap& image);
+                          int32_t rotateFlip, Bitmap& image, int32_t jpegQuality);
+
+// The quality of JPEG files until the user picks another.
+inline constexpr int32_t kDefaultJpegQuality = 100;
 
 // Decodes the image file at `path` (any format the codec reads, whatever its name).
 // Files larger than kMaxImageFileSize are refused.
@@ -41,9 +44,9 @@ struct ImageSize {
 };
 
 // The size at which an image of `width` by `height` first shows in the editor: scaled
-// down, keeping its proportions, to the settings record's `imgDefaultWidth` and then
-// `imgDefaultHeight` (0: no limit); a side that would become 0 keeps its input value.
-ImageSize FitToDefaultSize(uint32_t width, uint32_t height);
+// down, keeping its proportions, to `limit`'s width and then its height (0: no limit);
+// a side that would become 0 keeps its input value.
+ImageSize FitToDefaultSize(uint32_t width, uint32_t height, ImageSize limit);
 
 // The control's 92 by 96 logo, decoded from the PNG carried in the module; none when
 // it cannot be decoded.

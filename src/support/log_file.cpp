@@ -5,7 +5,6 @@
 #include <mutex>
 #include <string>
 
-#include "control/control_settings.h"
 #include "platform/clock.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
@@ -40,7 +39,6 @@ std::unique_ptr<std::ofstream> OpenLog(TextView dateText) {
 }  // namespace
 
 void WriteLog(const Clock& clock, TextView text) {
-  if (!SettingsSnapshot().useLog) return;
   LogState& state = State();
   std::lock_guard guard(state.lock);
   LocalTime now = clock.LocalNow();

@@ -6,7 +6,6 @@
 #include <system_error>
 #include <vector>
 
-#include "control/control_settings.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "support/encoding.h"
@@ -34,15 +33,14 @@ Text NameAfterLastSeparator(TextView path) {
 
 // Everything the body carries before the file's bytes, in the order the upload page
 // reads its fields.
-Text FormHead(TextView boundary, TextView localPath) {
-  ControlSettings settings = SettingsSnapshot();
+Text FormHead(TextView boundary, const UploadForm& form, TextView localPath) {
   Text head;
-  head += FormField(boundary, u"uploadtype", settings.uploadType);
+  head += FormField(boundary, u"uploadtype", form.uploadType);
   head += FormField(boundary, u"savefileext", ExtractExtension(localPath));
-  head += FormField(boundary, u"serverdomain", settings.serverDomain);
-  head += FormField(boundary, u"tosavepathurl", settings.toSavePathUrl);
-  head += FormField(boundary, u"savafoldernamerule", settings.saveFolderNameRule);
-  head += FormField(boundary, u"savafilenamerule", settings.saveFileNameRule);
+  head += FormField(boundary, u"serverdomain", form.serverDomain);
+  head += FormField(boundary, u"tosavepathurl", form.toSavePathUrl);
+  head += FormField(boundary, u"savafoldernamerule", form.saveFolderNameRule);
+  head += FormField(boundary, u"savafilenamerule", form.saveFileNameRule);
   head += FormField(boundary, u"filename1", localPath);
   head += u"--" + Text(boundary) +
           u"\r\nContent-Disposition: form-data; name=\"file1\"; filename=\"" +
@@ -119,7 +117,7 @@ uint64_t CurrentUnixSeconds() {
 }
 
 std::optional<Text> UploadFile(HttpClient& http, const System& system, TextView postPageURL,
-                               TextView localPath) {
+                               const UploadForm& form, TextView localPath) {
   std::filesystem::path path = PathFromText(localPath);
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
@@ -146,7 +144,7 @@ std::optional<Text> UploadFile(HttpClient& http, const System& system, TextView 
     return std::nullopt;
   }
 
-  std::string head = ToUtf8(FormHead(boundary, localPath));
+  std::string head = ToUtf8(FormHead(boundary, form, localPath));
   std::string tail = ToUtf8(u"\r\n--" + boundary + u"--\r\n");
   if (!request->BeginSend(head.size() + fileSize + tail.size())) return std::nullopt;
   if (!request->Write(head)) return std::nullopt;
@@ -165,12 +163,14 @@ std::optional<Text> UploadFile(HttpClient& http, const System& system, TextView 
   return FromAnsi(system, std::string_view(block.data(), *got));
 }
 
-Text postImageToServer(const Platform& platform, TextView postPageURL, TextView strLocalPath) {
+Text postImageToServer(const Platform& platform, TextView postPageURL, const UploadForm& form,
+                       TextView strLocalPath) {
   Text path(strLocalPath);
   FileUrlToPath(path);
   std::error_code error;
   if (!std::filesystem::exists(PathFromText(path), error)) return Text(strLocalPath);
-  std::optional<Text> response = UploadFile(platform.http, platform.system, postPageURL, path);
+  std::optional<Text> response =
+      UploadFile(platform.http, platform.system, postPageURL, form, path);
   return response ? *response : Text(strLocalPath);
 }
 

@@ -35,16 +35,26 @@ Text FormBoundary(uint32_t threadId, uint32_t tickCount);
 // Seconds since 1970, for the user agent.
 uint64_t CurrentUnixSeconds();
 
-// Posts the file at `localPath` to `postPageURL` with the storage settings of the
-// settings record. The server's answer (its first block, read in the ANSI code page)
+// The storage settings the upload page receives beside the file.
+struct UploadForm {
+  Text uploadType;
+  Text serverDomain;
+  Text toSavePathUrl;
+  Text saveFolderNameRule;
+  Text saveFileNameRule;
+};
+
+// Posts the file at `localPath` to `postPageURL` with the storage settings of `form`.
+// The server's answer (its first block, read in the ANSI code page)
 // on a status below 400, "" when the status cannot be read; none on any failure,
 // including a status of 400 or more and a file that cannot be read to its end.
 std::optional<Text> UploadFile(HttpClient& http, const System& system, TextView postPageURL,
-                               TextView localPath);
+                               const UploadForm& form, TextView localPath);
 
 // The scripting method: uploads the file named by `strLocalPath` (a path or a
 // "file:///" URL) and returns the server's answer, or `strLocalPath` unchanged when
 // there is no such file or the upload fails.
-Text postImageToServer(const Platform& platform, TextView postPageURL, TextView strLocalPath);
+Text postImageToServer(const Platform& platform, TextView postPageURL, const UploadForm& form,
+                       TextView strLocalPath);
 
 }  // namespace qorva

@@ -92,7 +92,7 @@ class HttpUploadTest : public ::testing::Test {
   Text PostImage(const std::string& page, TextView localPath) {
     Platform platform{registry_, ui_,        system_, site_,        *http_,
                       *codec_,   clipboard_, clock_,  contentTypes_};
-    return postImageToServer(platform, FromUtf8(server_->Url(page)), localPath);
+    return postImageToServer(platform, FromUtf8(server_->Url(page)), form_, localPath);
   }
 
   std::filesystem::path MakeFile(const std::string& name, const std::string& bytes) {
@@ -104,6 +104,7 @@ class HttpUploadTest : public ::testing::Test {
   }
 
   std::filesystem::path folder_;
+  UploadForm form_;
   std::unique_ptr<LocalServer> server_;
   std::unique_ptr<HttpClient> http_;
   std::unique_ptr<ImageCodec> codec_ = CreateNativeImageCodec();
@@ -117,13 +118,7 @@ class HttpUploadTest : public ::testing::Test {
 };
 
 TEST_F(HttpUploadTest, PhpReceivesTheFieldsInOrderAndTheFileIntact) {
-  UpdateSettings([](ControlSettings& s) {
-    s.uploadType = u"plugin";
-    s.serverDomain = u"\ud55c\uad6d.example";
-    s.toSavePathUrl = u"qorvadata";
-    s.saveFolderNameRule = u"YYYY/MM";
-    s.saveFileNameRule = u"DATETIME";
-  });
+  form_ = {u"plugin", u"\ud55c\uad6d.example", u"qorvadata", u"YYYY/MM", u"DATETIME"};
   std::string bytes = Pattern(250000);
   std::filesystem::path file = MakeFile("my pics/\xec\x82\xac\xec\xa7\x84 1.png", bytes);
   std::string path = file.string();

@@ -304,7 +304,6 @@ TEST_F(MimeEncode, HeaderOptionsCharsetsAndEncodings) {
 }
 
 TEST_F(MimeEncode, LogLinesAndTheDumpFile) {
-  UpdateSettings([](ControlSettings& s) { s.useLog = true; });
   context_.useLog = true;
   charset_ = u"utf-8";
   images_list_ = {ImagePath(), ImagePath("gone.png")};
@@ -336,6 +335,14 @@ TEST_F(MimeEncode, LogLinesAndTheDumpFile) {
                 "Make MIME End ----------\r\n\r\nMIME File Saved : " +
                 (folder / "QORVA_mime.txt").string() + "\r\nQORVA Mime End   " + rule +
                 "\r\n\r\n\r\n");
+}
+
+TEST_F(MimeEncode, WithoutUseLogNeitherLogNorDumpIsWritten) {
+  context_.useLog = false;
+  Encode("<p>x</p>");
+  fs::path folder = temp_.path() / "qorvaTemp";
+  EXPECT_FALSE(fs::exists(folder / "QORVA_mime.txt"));
+  EXPECT_FALSE(fs::exists(folder / "QORVA-2025-12-08.log"));
 }
 
 TEST_F(MimeEncode, UnreadableImageKeepsItsPartWithEmptyContent) {

@@ -37,7 +37,8 @@ class ClipboardPasteTest : public ::testing::Test {
   Text PictureFile(const std::string& name, const Bitmap& bitmap) {
     Text path = TextFromPath(folder_ / name);
     Bitmap copy = bitmap;
-    EXPECT_EQ(SaveImageFile(scene_.codec(), ExtractExt(name), path, kRotateNoneFlipX, copy),
+    EXPECT_EQ(SaveImageFile(scene_.codec(), ExtractExt(name), path, kRotateNoneFlipX, copy,
+                            kDefaultJpegQuality),
               ImageStatus::kOk);
     return path;
   }

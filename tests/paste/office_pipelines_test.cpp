@@ -239,7 +239,8 @@ class PictureFolder {
     std::optional<Bitmap> bitmap = Bitmap::Create(width, height, PixelFormat::kRgb24);
     FillRect(*bitmap, {0, 0, width, height}, 0xFF2040A0u);
     Text path = Path(name);
-    EXPECT_EQ(SaveImageFile(*codec_, ExtractExtensionOf(name), path, kRotateNoneFlipX, *bitmap),
+    EXPECT_EQ(SaveImageFile(*codec_, ExtractExtensionOf(name), path, kRotateNoneFlipX, *bitmap,
+                            kDefaultJpegQuality),
               ImageStatus::kOk);
     return path;
   }
@@ -270,21 +271,23 @@ class PictureFolder {
 TEST(OfficePipelines, ResizesImageFilesInPlace) {
   PictureFolder pictures;
   Text png = pictures.Picture("a.png", 40, 30);
-  EXPECT_TRUE(ResizeImageFileInPlace(pictures.codec(), png, 120, 90));
+  EXPECT_TRUE(ResizeImageFileInPlace(pictures.codec(), png, 120, 90, kDefaultJpegQuality));
   EXPECT_EQ(pictures.SizeOf(png), std::make_pair(120, 90));
   Text jpg = pictures.Picture("b.jpg", 10, 10);
-  EXPECT_TRUE(ResizeImageFileInPlace(pictures.codec(), jpg, 5, 7));
+  EXPECT_TRUE(ResizeImageFileInPlace(pictures.codec(), jpg, 5, 7, kDefaultJpegQuality));
   EXPECT_EQ(pictures.SizeOf(jpg), std::make_pair(5, 7));
   EXPECT_EQ(pictures.Names(), (std::vector<std::string>{"a.png", "b.jpg"})) << "nothing aside";
 
   // What cannot be decoded keeps its name and its bytes.
   Text notAPicture = pictures.Path("c.png");
   std::ofstream(PathFromText(notAPicture), std::ios::binary) << "not a picture";
-  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), notAPicture, 10, 10));
+  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), notAPicture, 10, 10, kDefaultJpegQuality));
   std::ifstream in(PathFromText(notAPicture), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a picture");
-  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), pictures.Path("missing.png"), 10, 10));
-  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), png, 0, 10)) << "no empty picture";
+  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), pictures.Path("missing.png"), 10, 10,
+                                      kDefaultJpegQuality));
+  EXPECT_FALSE(ResizeImageFileInPlace(pictures.codec(), png, 0, 10, kDefaultJpegQuality))
+      << "no empty picture";
   EXPECT_EQ(pictures.SizeOf(png), std::make_pair(120, 90));
   EXPECT_EQ(pictures.Names(), (std::vector<std::string>{"a.png", "b.jpg", "c.png"}));
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "control/control_settings.h"
 #include "platform/native_image_codec.h"
 #include "support/color_quantizer.h"
 #include "support/encoding.h"
@@ -56,9 +55,6 @@ class ListedCodec final : public ImageCodec {
 
 class ImageFilesTest : public ::testing::Test {
  protected:
-  ImageFilesTest() { ResetSettings(); }
-  ~ImageFilesTest() override { ResetSettings(); }
-
   Text PathFor(const char* relative) const {
     return TextFromPath(temp_.path()) + kPathSeparator + Widen(relative);
   }
@@ -104,10 +100,10 @@ TEST(FindEncoder, TakesTheFirstExactMatch) {
   }
 }
 
-TEST_F(ImageFilesTest, JpegTakesTheQualityFromTheSettings) {
-  UpdateSettings([](ControlSettings& s) { s.jpegQuality = 37; });
+TEST_F(ImageFilesTest, JpegTakesTheGivenQuality) {
   Bitmap image = test_images::PhotoLike(64, 48, 1);
-  EXPECT_EQ(SaveImageFile(codec_, u"JPG", PathFor("a/b/photo.jpg"), 0, image), ImageStatus::kOk);
+  EXPECT_EQ(SaveImageFile(codec_, u"JPG", PathFor("a/b/photo.jpg"), 0, image, 37),
+            ImageStatus::kOk);
   ASSERT_EQ(codec_.calls.size(), 1u);
   EXPECT_EQ(codec_.calls[0].parameters.quality, 37);
   EXPECT_TRUE(SameGuid(codec_.calls[0].clsid, *FindEncoder(codec_, u"image/jpeg")));
@@ -115,37 +111,41 @@ TEST_F(ImageFilesTest, JpegTakesTheQualityFromTheSettings) {
   ASSERT_EQ(loaded.status, ImageStatus::kOk);
   EXPECT_EQ(loaded.image->width(), 64);
 
-  // Other formats take no parameters; the quality is the default until set.
-  ResetSettings();
-  EXPECT_EQ(SaveImageFile(codec_, u"jpeg", PathFor("q100.jpeg"), 0, image), ImageStatus::kOk);
+  // Other formats take no parameters.
+  EXPECT_EQ(SaveImageFile(codec_, u"jpeg", PathFor("q100.jpeg"), 0, image, kDefaultJpegQuality),
+            ImageStatus::kOk);
   EXPECT_EQ(codec_.calls[1].parameters.quality, 100);
-  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("p.png"), 0, image), ImageStatus::kOk);
+  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("p.png"), 0, image, 37), ImageStatus::kOk);
   EXPECT_FALSE(codec_.calls[2].parameters.quality);
 }
 
 TEST_F(ImageFilesTest, AnExtensionWithoutEncoderWritesNothing) {
   Bitmap image = test_images::Random(10, 10, 2);
   for (const char16_t* extension : {u"tif", u"webp", u""}) {
-    EXPECT_NE(SaveImageFile(codec_, extension, PathFor("x/out.img"), kRotate90FlipNone, image),
+    EXPECT_NE(SaveImageFile(codec_, extension, PathFor("x/out.img"), kRotate90FlipNone, image,
+                            kDefaultJpegQuality),
               ImageStatus::kOk);
   }
   EXPECT_TRUE(codec_.calls.empty());
   EXPECT_FALSE(fs::exists(temp_.path() / "x" / "out.img"));
   EXPECT_EQ(image.width(), 10) << "no encoder, no rotation";
-  EXPECT_EQ(SaveImageFile(codec_, u"tiff", PathFor("x/out.tiff"), 0, image), ImageStatus::kOk);
+  EXPECT_EQ(SaveImageFile(codec_, u"tiff", PathFor("x/out.tiff"), 0, image, kDefaultJpegQuality),
+            ImageStatus::kOk);
   EXPECT_EQ(Load("x/out.tiff").status, ImageStatus::kOk);
 }
 
 TEST_F(ImageFilesTest, RotatesTheCallersImageUnlessTheCodeIsFour) {
   Bitmap image = test_images::PhotoLike(100, 50, 3);
   const Bitmap original = image;
-  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("four.png"), kRotateNoneFlipX, image),
+  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("four.png"), kRotateNoneFlipX, image,
+                          kDefaultJpegQuality),
             ImageStatus::kOk);
   auto same = Load("four.png");
   ASSERT_EQ(same.status, ImageStatus::kOk);
   for (int32_t x : {0, 37, 99}) EXPECT_EQ(same.image->PixelAt(x, 7), original.PixelAt(x, 7)) << x;
 
-  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("one.png"), kRotate90FlipNone, image),
+  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("one.png"), kRotate90FlipNone, image,
+                          kDefaultJpegQuality),
             ImageStatus::kOk);
   EXPECT_EQ(image.width(), 50) << "the caller's image turns too";
   EXPECT_EQ(image.height(), 100);
@@ -156,14 +156,16 @@ TEST_F(ImageFilesTest, RotatesTheCallersImageUnlessTheCodeIsFour) {
   // The bottom left corner turns into the top left one.
   EXPECT_EQ(turned.image->PixelAt(0, 0), original.PixelAt(0, 49));
 
-  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("bad.png"), 99, image), ImageStatus::kOk)
+  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("bad.png"), 99, image, kDefaultJpegQuality),
+            ImageStatus::kOk)
       << "a failed rotation does not stop the save";
   EXPECT_EQ(image.lastStatus(), ImageStatus::kInvalidParameter);
 }
 
 TEST_F(ImageFilesTest, GifFilesAreQuantisedToAtMost256Colours) {
   Bitmap many = test_images::Bands(60, 40, 300);
-  EXPECT_EQ(SaveImageFile(codec_, u"GIF", PathFor("many.gif"), 0, many), ImageStatus::kOk);
+  EXPECT_EQ(SaveImageFile(codec_, u"GIF", PathFor("many.gif"), 0, many, kDefaultJpegQuality),
+            ImageStatus::kOk);
   ASSERT_EQ(codec_.calls.size(), 1u);
   EXPECT_EQ(codec_.calls[0].format, PixelFormat::kIndexed8)
       << "the encoder gets the quantised copy";
@@ -178,7 +180,8 @@ TEST_F(ImageFilesTest, GifFilesAreQuantisedToAtMost256Colours) {
 
   Bitmap one = test_images::Bands(8, 8, 1);
   EXPECT_EQ(QuantizeToIndexed(one)->palette().size(), 1u);
-  EXPECT_EQ(SaveImageFile(codec_, u"gif", PathFor("one.gif"), 0, one), ImageStatus::kOk);
+  EXPECT_EQ(SaveImageFile(codec_, u"gif", PathFor("one.gif"), 0, one, kDefaultJpegQuality),
+            ImageStatus::kOk);
   auto single = Load("one.gif");
   ASSERT_EQ(single.status, ImageStatus::kOk);
   EXPECT_EQ(single.image->PixelAt(5, 5), one.PixelAt(5, 5));
@@ -187,7 +190,7 @@ TEST_F(ImageFilesTest, GifFilesAreQuantisedToAtMost256Colours) {
 TEST_F(ImageFilesTest, AFileThatCannotBeWrittenFails) {
   fs::create_directories(temp_.path() / "taken.png");
   Bitmap image = test_images::Random(4, 4, 4);
-  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("taken.png"), 0, image),
+  EXPECT_EQ(SaveImageFile(codec_, u"png", PathFor("taken.png"), 0, image, kDefaultJpegQuality),
             ImageStatus::kWin32Error);
   EXPECT_TRUE(fs::is_directory(temp_.path() / "taken.png"));
 }
@@ -216,15 +219,10 @@ TEST(FitToDefaultSize, ScalesToTheWidthThenTheHeightLimit) {
       {70000, 0, 4000000000u, 4000000000u, {70000, 70000}},  // no overflow in the products
   };
   for (const auto& c : cases) {
-    UpdateSettings([&](ControlSettings& s) {
-      s.imgDefaultWidth = c.maxWidth;
-      s.imgDefaultHeight = c.maxHeight;
-    });
-    ImageSize fit = FitToDefaultSize(c.width, c.height);
+    ImageSize fit = FitToDefaultSize(c.width, c.height, {c.maxWidth, c.maxHeight});
     EXPECT_EQ(fit, c.expected) << c.maxWidth << "/" << c.maxHeight << " " << c.width << "x"
                                << c.height << " gave " << fit.width << "x" << fit.height;
   }
-  ResetSettings();
 }
 
 TEST(LoadLogoImage, DecodesTheEmbeddedLogo) {

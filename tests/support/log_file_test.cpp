@@ -5,7 +5,6 @@
 #include <thread>
 #include <vector>
 
-#include "control/control_settings.h"
 #include "platform/memory/memory_clock.h"
 #include "support/temp_dir_fixture.h"
 
@@ -18,14 +17,9 @@ class LogFileTest : public ::testing::Test {
  protected:
   LogFileTest() {
     ResetLogFile();
-    ResetSettings();
-    UpdateSettings([](ControlSettings& s) { s.useLog = true; });
     clock_.SetLocal({2024, 3, 5, 9, 7, 3, 45});
   }
-  ~LogFileTest() override {
-    ResetLogFile();
-    ResetSettings();
-  }
+  ~LogFileTest() override { ResetLogFile(); }
 
   fs::path LogPath(const char* date) const {
     return temp_.path() / "qorvaTemp" / (std::string("QORVA-") + date + ".log");
@@ -63,12 +57,6 @@ TEST_F(LogFileTest, AppendsToAFileThatAlreadyExists) {
   ScopedTemporaryDirectory::WriteBytes(LogPath("2024-03-05"), "earlier\r\n");
   WriteLog(clock_, u"later");
   EXPECT_EQ(Read("2024-03-05"), "earlier\r\n09:07:03.045\tlater\r\n");
-}
-
-TEST_F(LogFileTest, OffWritesNothing) {
-  UpdateSettings([](ControlSettings& s) { s.useLog = false; });
-  WriteLog(clock_, u"quiet");
-  EXPECT_FALSE(fs::exists(temp_.path() / "qorvaTemp"));
 }
 
 TEST_F(LogFileTest, AFailedOpenIsTriedAgainAtTheNextCall) {

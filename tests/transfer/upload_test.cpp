@@ -51,10 +51,12 @@ class UploadTest : public TransferTest {
   }
 
   std::optional<Text> Upload(TextView url, TextView path) {
-    std::optional<Text> response = UploadFile(http_, system_, url, path);
+    std::optional<Text> response = UploadFile(http_, system_, url, form_, path);
     EXPECT_EQ(http_.OpenHandleCount(), 0) << "a handle stayed open";
     return response;
   }
+
+  UploadForm form_;
 };
 
 std::string Field(const std::string& name, const std::string& value) {
@@ -63,13 +65,7 @@ std::string Field(const std::string& name, const std::string& value) {
 }
 
 TEST_F(UploadTest, TheRequestCarriesTheFormInItsOrder) {
-  UpdateSettings([](ControlSettings& s) {
-    s.uploadType = u"plugin";
-    s.serverDomain = u"example.org";
-    s.toSavePathUrl = u"qorvadata";
-    s.saveFolderNameRule = u"YYYY/MM";
-    s.saveFileNameRule = u"DATETIME";
-  });
+  form_ = {u"plugin", u"example.org", u"qorvadata", u"YYYY/MM", u"DATETIME"};
   Text path = MakeFile("img/\xed\x95\x9c a.png", std::string("PNG\0\r\n--", 8));
   std::string pathUtf8 = ToUtf8(path);
   uint64_t before = CurrentUnixSeconds();
@@ -240,15 +236,16 @@ TEST_F(UploadTest, PostImageToServerResults) {
   ReplaceAll(url, u" ", u"%20");
 
   http_.QueueResponse({u"200", {}, "/uploaded/a.png"});
-  EXPECT_EQ(postImageToServer(platform(), u"http://h/u", url), u"/uploaded/a.png");
+  EXPECT_EQ(postImageToServer(platform(), u"http://h/u", form_, url), u"/uploaded/a.png");
   ASSERT_EQ(http_.exchanges().size(), 1u);
   EXPECT_NE(http_.exchanges()[0].body.find(Field("filename1", ToUtf8(path))), std::string::npos);
 
   http_.QueueResponse({u"500", {}, "boom"});
-  EXPECT_EQ(postImageToServer(platform(), u"http://h/u", url), url) << "failure gives the input";
+  EXPECT_EQ(postImageToServer(platform(), u"http://h/u", form_, url), url)
+      << "failure gives the input";
 
   Text missing = u"file:///" + ScratchText("none.png");
-  EXPECT_EQ(postImageToServer(platform(), u"http://h/u", missing), missing);
+  EXPECT_EQ(postImageToServer(platform(), u"http://h/u", form_, missing), missing);
   EXPECT_EQ(http_.exchanges().size(), 2u) << "a missing file causes no traffic";
 }
 

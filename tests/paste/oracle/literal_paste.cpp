@@ -563,7 +563,8 @@ void CleanParagraphClassHtml(Text& html, PasteContext& context) {
   for (const Text& tag : context.fallbackImageTags) {
     LiteralImageTag image = ParseImageTag(tag);
     if (!image.path.empty() && image.width > 0 && image.height > 0) {
-      ResizeImageFileInPlace(*context.imageCodec, image.path, image.width, image.height);
+      ResizeImageFileInPlace(*context.imageCodec, image.path, image.width, image.height,
+                             context.jpegQuality);
     }
   }
 }

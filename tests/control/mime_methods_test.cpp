@@ -1,6 +1,6 @@
 // The MIME methods as page script calls them, through the dispatch table, on a control
 // with a real system port and an in-memory HTTP peer.
-#include "mime/mime_methods.h"
+#include "control/mime_methods.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "mime/mime_methods.h"
+#include "control/mime_methods.h"
 
 #include "control/control_settings.h"
 #include "control/qorvaeditor_ctrl.h"

@@ -11,11 +11,11 @@
 #include <fstream>
 #include <string>
 
+#include "graphics/color_quantizer.h"
+#include "graphics/literal_octree_quantizer.h"
+#include "graphics/test_images.h"
 #include "platform/native_image_codec.h"
-#include "support/color_quantizer.h"
 #include "support/image_files.h"
-#include "support/literal_octree_quantizer.h"
-#include "support/test_images.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -9,8 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "base/text.h"
 #include "control/dispatch_table.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/text.h"
 #include "support/image_files.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -7,12 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/text.h"
 #include "browser/zone_settings.h"
 #include "control/control_events.h"
+#include "graphics/bitmap.h"
 #include "paste/office_style_map.h"
 #include "platform/platform.h"
-#include "support/bitmap.h"
-#include "support/text.h"
 
 namespace qorva {
 

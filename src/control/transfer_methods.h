@@ -2,7 +2,7 @@
 // settings of the settings record.
 #pragma once
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "mime/mime_header.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -3,7 +3,7 @@
 // folder.
 #pragma once
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

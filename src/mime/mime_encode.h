@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -1,7 +1,7 @@
 // File names and local paths as the MIME encoder and decoder meet them in HTML.
 #pragma once
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

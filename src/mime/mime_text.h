@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

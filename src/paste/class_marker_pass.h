@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/text.h"
 #include "paste/rewrite_buffer.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "paste/paste_context.h"
-#include "support/text.h"
 
 namespace qorva {
 

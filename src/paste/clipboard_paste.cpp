@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "graphics/bitmap_drawing.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_text.h"
 #include "platform/clipboard.h"
 #include "platform/image_codec.h"
-#include "support/bitmap_drawing.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
 #include "support/image_files.h"

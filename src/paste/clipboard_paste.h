@@ -4,9 +4,9 @@
 // files the paste of files uses.
 #pragma once
 
+#include "base/text.h"
 #include "paste/paste_context.h"
 #include "support/image_files.h"
-#include "support/text.h"
 
 namespace qorva {
 

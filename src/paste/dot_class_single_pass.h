@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "paste/office_style_inliner.h"
 #include "paste/office_style_map.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "graphics/bitmap_drawing.h"
 #include "platform/image_codec.h"
-#include "support/bitmap_drawing.h"
 #include "support/file_path.h"
 #include "support/image_files.h"
 #include "support/string_helpers.h"

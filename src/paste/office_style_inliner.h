@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "paste/office_style_map.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/text.h"
 #include "paste/paste_context.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -6,8 +6,8 @@
 
 #include <functional>
 
+#include "base/text.h"
 #include "paste/paste_context.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/text.h"
 #include "paste/office_style_map.h"
 #include "support/image_files.h"
-#include "support/text.h"
 
 namespace qorva {
 

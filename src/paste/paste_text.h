@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

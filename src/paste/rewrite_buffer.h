@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -2,8 +2,8 @@
 // clipboard.
 #pragma once
 
+#include "base/text.h"
 #include "paste/paste_context.h"
-#include "support/text.h"
 
 namespace qorva {
 

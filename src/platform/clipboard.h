@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "support/bitmap.h"
-#include "support/text.h"
+#include "base/text.h"
+#include "graphics/bitmap.h"
 
 namespace qorva {
 

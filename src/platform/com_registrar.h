@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -1,8 +1,8 @@
 // The web browser child that shows the editor page in container mode.
 #pragma once
 
+#include "base/text.h"
 #include "platform/control_site.h"
-#include "support/text.h"
 
 namespace qorva {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

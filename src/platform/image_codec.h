@@ -9,9 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
+#include "graphics/bitmap.h"
+#include "graphics/image_coding.h"
 #include "platform/system.h"
-#include "support/bitmap.h"
-#include "support/text.h"
 
 namespace qorva {
 
@@ -26,16 +27,6 @@ struct ImageEncoderInfo {
 // others ignore it.
 struct ImageEncoderParameters {
   std::optional<int32_t> quality;
-};
-
-struct ImageDecodeResult {
-  ImageStatus status = ImageStatus::kGenericError;
-  std::optional<Bitmap> image;  // present exactly when status is kOk
-};
-
-struct ImageEncodeResult {
-  ImageStatus status = ImageStatus::kGenericError;
-  std::string bytes;  // the encoded file when status is kOk
 };
 
 inline bool SameGuid(const Guid& a, const Guid& b) {

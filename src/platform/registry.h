@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

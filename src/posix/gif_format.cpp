@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/color_quantizer.h"
 #include "posix/image_formats.h"
-#include "support/color_quantizer.h"
 
 namespace qorva::posix {
 

@@ -1,7 +1,7 @@
 // The imaging library on Linux: the format codecs behind one encoder list.
+#include "graphics/bmp_format.h"
 #include "platform/native_image_codec.h"
 #include "posix/image_formats.h"
-#include "support/bmp_format.h"
 
 namespace qorva {
 

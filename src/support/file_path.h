@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

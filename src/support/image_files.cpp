@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "support/color_quantizer.h"
+#include "graphics/color_quantizer.h"
 #include "support/file_path.h"
 #include "support/working_folder.h"
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/text.h"
+#include "graphics/bitmap.h"
 #include "platform/image_codec.h"
-#include "support/bitmap.h"
-#include "support/text.h"
 
 namespace qorva {
 

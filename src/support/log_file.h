@@ -4,7 +4,7 @@
 // One log file is open per process, shared by every control and thread.
 #pragma once
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

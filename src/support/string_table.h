@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

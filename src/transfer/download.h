@@ -2,7 +2,7 @@
 // images the MIME encoder embeds and for the skin pictures of the image dialogs.
 #pragma once
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

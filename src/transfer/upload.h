@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/text.h"
 #include "platform/http_client.h"
-#include "support/text.h"
 
 namespace qorva {
 

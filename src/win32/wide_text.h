@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

@@ -12,6 +12,7 @@ using std::min;
 #include <vector>
 
 #include "platform/native_image_codec.h"
+#include "win32/com_ptr.h"
 
 namespace qorva {
 
@@ -50,15 +51,9 @@ struct ImageDeleter {
 };
 using ImageHandle = std::unique_ptr<GpImage, ImageDeleter>;
 
-struct StreamReleaser {
-  void operator()(IStream* stream) const { stream->Release(); }
-};
-using StreamHandle = std::unique_ptr<IStream, StreamReleaser>;
-
-StreamHandle StreamOf(std::string_view bytes) {
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return nullptr;
-  StreamHandle handle(stream);
+ComPtr<IStream> StreamOf(std::string_view bytes) {
+  ComPtr<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.ReleaseAndGetAddressOf()))) return nullptr;
   ULONG written = 0;
   if (!bytes.empty() &&
       (FAILED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) ||
@@ -67,7 +62,7 @@ StreamHandle StreamOf(std::string_view bytes) {
   }
   LARGE_INTEGER start{};
   stream->Seek(start, STREAM_SEEK_SET, nullptr);
-  return handle;
+  return stream;
 }
 
 bool ReadAll(IStream* stream, std::string& out) {
@@ -128,10 +123,10 @@ class Win32ImageCodec final : public ImageCodec {
   ImageDecodeResult Decode(std::string_view bytes) const override {
     Session session;
     if (!session.ok()) return {ImageStatus::kGenericError, std::nullopt};
-    StreamHandle stream = StreamOf(bytes);
+    ComPtr<IStream> stream = StreamOf(bytes);
     if (!stream) return {ImageStatus::kOutOfMemory, std::nullopt};
     GpBitmap* raw = nullptr;
-    Gdiplus::Status status = gp::GdipCreateBitmapFromStream(stream.get(), &raw);
+    Gdiplus::Status status = gp::GdipCreateBitmapFromStream(stream.Get(), &raw);
     if (status != Gdiplus::Ok || !raw) {
       return {status == Gdiplus::Ok ? ImageStatus::kGenericError : FromGdiplus(status),
               std::nullopt};
@@ -227,13 +222,13 @@ class Win32ImageCodec final : public ImageCodec {
       list.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
       list.Parameter[0].Value = &quality;
     }
-    StreamHandle stream = StreamOf({});
+    ComPtr<IStream> stream = StreamOf({});
     if (!stream) return {ImageStatus::kOutOfMemory, {}};
-    status = gp::GdipSaveImageToStream(raw, stream.get(), &encoder,
+    status = gp::GdipSaveImageToStream(raw, stream.Get(), &encoder,
                                        parameters.quality ? &list : nullptr);
     if (status != Gdiplus::Ok) return {FromGdiplus(status), {}};
     ImageEncodeResult result;
-    if (!ReadAll(stream.get(), result.bytes)) return {ImageStatus::kWin32Error, {}};
+    if (!ReadAll(stream.Get(), result.bytes)) return {ImageStatus::kWin32Error, {}};
     result.status = ImageStatus::kOk;
     return result;
   }

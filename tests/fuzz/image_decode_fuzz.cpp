@@ -6,8 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "graphics/bmp_format.h"
 #include "platform/native_image_codec.h"
-#include "support/bmp_format.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <regex>
 
 #include "../control/control_scene.h"
+#include "graphics/bitmap.h"
 #include "paste/clipboard_images.h"
-#include "support/bitmap.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
 #include "support/image_files.h"

@@ -8,13 +8,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "graphics/bitmap_drawing.h"
 #include "paste/image_resize.h"
 #include "paste/oracle/literal_paste.h"
 #include "paste/paragraph_class_cleanup.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_scene.h"
 #include "platform/native_image_codec.h"
-#include "support/bitmap_drawing.h"
 #include "support/file_path.h"
 #include "support/image_files.h"
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "graphics/color_quantizer.h"
+#include "graphics/test_images.h"
 #include "platform/native_image_codec.h"
-#include "support/color_quantizer.h"
 #include "support/encoding.h"
 #include "support/image_files.h"
 #include "support/image_fixtures.h"
-#include "support/test_images.h"
 
 namespace qorva {
 namespace {

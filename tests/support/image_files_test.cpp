@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "graphics/color_quantizer.h"
+#include "graphics/test_images.h"
 #include "platform/native_image_codec.h"
-#include "support/color_quantizer.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
 #include "support/temp_dir_fixture.h"
-#include "support/test_images.h"
 
 namespace qorva {
 namespace {

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "support/bitmap.h"
+#include "graphics/bitmap.h"
 
 namespace qorva::fixtures {
 

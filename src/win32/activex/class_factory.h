@@ -4,25 +4,24 @@
 #include <unknwn.h>
 #include <windows.h>
 
-#include <atomic>
+#include <span>
+
+#include "win32/activex/com_object.h"
 
 namespace qorva {
 
-class CClassFactory final : public IClassFactory {
+class CClassFactory final : public ComObject<CClassFactory, IClassFactory> {
  public:
   enum class Product { kControl, kPropertyPage };
 
-  explicit CClassFactory(Product product);
-  ~CClassFactory();
+  explicit CClassFactory(Product product) : product_(product) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  static std::span<const InterfaceEntry<CClassFactory>> Interfaces();
+
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
  private:
-  std::atomic<ULONG> refs_{1};
   Product product_;
 };
 

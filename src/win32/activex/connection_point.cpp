@@ -4,31 +4,22 @@
 
 namespace qorva {
 
-CEventConnectionPoint::~CEventConnectionPoint() {
-  for (auto& [cookie, sink] : sinks_) sink->Release();
+std::span<const InterfaceEntry<CEventConnectionPoint>> CEventConnectionPoint::Interfaces() {
+  static constexpr InterfaceEntry<CEventConnectionPoint> kTable[] = {
+      Entry<IConnectionPoint>(IID_IUnknown),
+      Entry<IConnectionPoint>(IID_IConnectionPoint),
+  };
+  return kTable;
 }
 
 void CEventConnectionPoint::Fire(DISPID dispid) {
-  // A copy, so that a sink may unadvise while it is called.
-  std::map<DWORD, IDispatch*> sinks = sinks_;
-  for (auto& [cookie, sink] : sinks) sink->AddRef();
+  // A copy, holding every sink, so that a sink may unadvise while it is called.
+  std::map<DWORD, ComPtr<IDispatch>> sinks = sinks_;
   for (auto& [cookie, sink] : sinks) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     sink->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr,
                  nullptr);
-    sink->Release();
   }
-}
-
-HRESULT CEventConnectionPoint::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
 }
 
 HRESULT CEventConnectionPoint::GetConnectionInterface(IID* iid) {
@@ -48,22 +39,25 @@ HRESULT CEventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (!cookie) return E_POINTER;
   *cookie = 0;
   if (!sink) return E_POINTER;
-  IDispatch* dispatch = nullptr;
-  if (FAILED(sink->QueryInterface(DIID__DqorvaeditorEvents, reinterpret_cast<void**>(&dispatch))) &&
-      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
-    return CONNECT_E_CANNOTCONNECT;
-  }
-  *cookie = ++lastCookie_;
-  sinks_[*cookie] = dispatch;
-  return S_OK;
+  return GuardComCall([&]() -> HRESULT {
+    ComPtr<IDispatch> dispatch;
+    if (FAILED(sink->QueryInterface(DIID__DqorvaeditorEvents,
+                                    reinterpret_cast<void**>(dispatch.ReleaseAndGetAddressOf()))) &&
+        FAILED(sink->QueryInterface(IID_PPV_ARGS(dispatch.ReleaseAndGetAddressOf())))) {
+      return CONNECT_E_CANNOTCONNECT;
+    }
+    sinks_[lastCookie_ + 1] = std::move(dispatch);
+    *cookie = ++lastCookie_;
+    return S_OK;
+  });
 }
 
 HRESULT CEventConnectionPoint::Unadvise(DWORD cookie) {
   auto it = sinks_.find(cookie);
   if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
-  IDispatch* sink = it->second;
+  // Out of the map before the sink's last reference goes, in case its Release calls back.
+  ComPtr<IDispatch> sink = std::move(it->second);
   sinks_.erase(it);
-  sink->Release();
   return S_OK;
 }
 

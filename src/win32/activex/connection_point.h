@@ -1,26 +1,28 @@
 // The connection point of the event interface: sinks advise here and receive
-// QORVA_Event_Loaded. Its lifetime is its container's, to which it forwards AddRef and
-// Release.
+// QORVA_Event_Loaded. It is a part of its container and lives as long as it does.
 #pragma once
 
 #include <ocidl.h>
 #include <windows.h>
 
 #include <map>
+#include <span>
+
+#include "win32/activex/com_object.h"
+#include "win32/com_ptr.h"
 
 namespace qorva {
 
-class CEventConnectionPoint final : public IConnectionPoint {
+class CEventConnectionPoint final : public ComPart<CEventConnectionPoint, IConnectionPoint> {
  public:
-  explicit CEventConnectionPoint(IConnectionPointContainer* container) : container_(container) {}
-  ~CEventConnectionPoint();
+  explicit CEventConnectionPoint(IConnectionPointContainer* container)
+      : ComPart(container), container_(container) {}
+
+  static std::span<const InterfaceEntry<CEventConnectionPoint>> Interfaces();
 
   // Calls method `dispid` of every sink without arguments.
   void Fire(DISPID dispid);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return container_->AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return container_->Release(); }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override;
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
@@ -29,7 +31,7 @@ class CEventConnectionPoint final : public IConnectionPoint {
 
  private:
   IConnectionPointContainer* container_;
-  std::map<DWORD, IDispatch*> sinks_;
+  std::map<DWORD, ComPtr<IDispatch>> sinks_;
   DWORD lastCookie_ = 0;
 };
 

@@ -2,7 +2,6 @@
 #include "win32/activex/module.h"
 
 #include <atomic>
-#include <new>
 
 #include "control/registration.h"
 #include "platform/native_system.h"
@@ -67,11 +66,9 @@ extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void*
   } else {
     return CLASS_E_CLASSNOTAVAILABLE;
   }
-  auto* factory = new (std::nothrow) qorva::CClassFactory(product);
-  if (!factory) return E_OUTOFMEMORY;
-  HRESULT hr = factory->QueryInterface(iid, object);
-  factory->Release();
-  return hr;
+  return qorva::GuardComCall([&] {
+    return qorva::MakeComObject<qorva::CClassFactory>(product)->QueryInterface(iid, object);
+  });
 }
 
 extern "C" HRESULT __stdcall DllCanUnloadNow() { return qorva::ModuleInUse() ? S_FALSE : S_OK; }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva {
 

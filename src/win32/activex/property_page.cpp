@@ -18,36 +18,19 @@ INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) {
 
 }  // namespace
 
-CQorvaeditorPropPage::CQorvaeditorPropPage() { ModuleAddRef(); }
-
 CQorvaeditorPropPage::~CQorvaeditorPropPage() {
   if (dialog_) DestroyWindow(dialog_);
-  if (site_) site_->Release();
-  ModuleRelease();
 }
 
-HRESULT CQorvaeditorPropPage::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyPage)) {
-    *object = static_cast<IPropertyPage*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG CQorvaeditorPropPage::AddRef() { return ++refs_; }
-
-ULONG CQorvaeditorPropPage::Release() {
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+std::span<const InterfaceEntry<CQorvaeditorPropPage>> CQorvaeditorPropPage::Interfaces() {
+  static constexpr InterfaceEntry<CQorvaeditorPropPage> kTable[] = {
+      Entry<IPropertyPage>(IID_IUnknown),
+      Entry<IPropertyPage>(IID_IPropertyPage),
+  };
+  return kTable;
 }
 
 HRESULT CQorvaeditorPropPage::SetPageSite(IPropertyPageSite* site) {
-  if (site) site->AddRef();
-  if (site_) site_->Release();
   site_ = site;
   return S_OK;
 }
@@ -69,17 +52,19 @@ HRESULT CQorvaeditorPropPage::Deactivate() {
 
 HRESULT CQorvaeditorPropPage::GetPageInfo(PROPPAGEINFO* info) {
   if (!info) return E_POINTER;
-  auto system = CreateNativeSystem();
-  std::wstring title = Wide(LoadResourceText(*system, kPageCaptionId));
-  info->cb = sizeof(PROPPAGEINFO);
-  info->pszTitle = static_cast<LPOLESTR>(CoTaskMemAlloc((title.size() + 1) * sizeof(wchar_t)));
-  if (!info->pszTitle) return E_OUTOFMEMORY;
-  wcscpy(info->pszTitle, title.c_str());
-  info->size = SIZE{250, 62};
-  info->pszDocString = nullptr;
-  info->pszHelpFile = nullptr;
-  info->dwHelpContext = 0;
-  return S_OK;
+  return GuardComCall([&]() -> HRESULT {
+    auto system = CreateNativeSystem();
+    std::wstring title = Wide(LoadResourceText(*system, kPageCaptionId));
+    info->cb = sizeof(PROPPAGEINFO);
+    info->pszTitle = static_cast<LPOLESTR>(CoTaskMemAlloc((title.size() + 1) * sizeof(wchar_t)));
+    if (!info->pszTitle) return E_OUTOFMEMORY;
+    wcscpy(info->pszTitle, title.c_str());
+    info->size = SIZE{250, 62};
+    info->pszDocString = nullptr;
+    info->pszHelpFile = nullptr;
+    info->dwHelpContext = 0;
+    return S_OK;
+  });
 }
 
 HRESULT CQorvaeditorPropPage::SetObjects(ULONG, IUnknown**) { return S_OK; }

@@ -4,18 +4,19 @@
 #include <ocidl.h>
 #include <windows.h>
 
-#include <atomic>
+#include <span>
+
+#include "win32/activex/com_object.h"
+#include "win32/com_ptr.h"
 
 namespace qorva {
 
-class CQorvaeditorPropPage final : public IPropertyPage {
+class CQorvaeditorPropPage final : public ComObject<CQorvaeditorPropPage, IPropertyPage> {
  public:
-  CQorvaeditorPropPage();
+  CQorvaeditorPropPage() = default;
   ~CQorvaeditorPropPage();
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  static std::span<const InterfaceEntry<CQorvaeditorPropPage>> Interfaces();
 
   HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* site) override;
   HRESULT STDMETHODCALLTYPE Activate(HWND parent, LPCRECT rect, BOOL modal) override;
@@ -30,8 +31,7 @@ class CQorvaeditorPropPage final : public IPropertyPage {
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg) override;
 
  private:
-  std::atomic<ULONG> refs_{1};
-  IPropertyPageSite* site_ = nullptr;
+  ComPtr<IPropertyPageSite> site_;
   HWND dialog_ = nullptr;
 };
 

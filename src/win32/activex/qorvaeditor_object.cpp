@@ -115,70 +115,46 @@ CQorvaeditorObject::CQorvaeditorObject()
       control_(Platform{registry_, userInterface_, *system_, site_, *http_, *imageCodec_,
                         clipboard_, *clock_, *contentTypes_}),
       events_(this) {
-  ModuleAddRef();
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });
 }
 
 CQorvaeditorObject::~CQorvaeditorObject() {
   if (window_) DestroyWindow(window_);
-  if (viewSink_) viewSink_->Release();
-  if (oleAdviseHolder_) oleAdviseHolder_->Release();
-  if (inPlaceSite_) inPlaceSite_->Release();
-  if (clientSite_) clientSite_->Release();
-  ModuleRelease();
 }
 
-HRESULT CQorvaeditorObject::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-      IsEqualIID(iid, DIID__Dqorvaeditor)) {
-    *object = static_cast<IDispatch*>(this);
-  } else if (IsEqualIID(iid, IID_IProvideClassInfo) || IsEqualIID(iid, IID_IProvideClassInfo2)) {
-    *object = static_cast<IProvideClassInfo2*>(this);
-  } else if (IsEqualIID(iid, IID_IConnectionPointContainer)) {
-    *object = static_cast<IConnectionPointContainer*>(this);
-  } else if (IsEqualIID(iid, IID_IObjectSafety)) {
-    *object = static_cast<IObjectSafety*>(this);
-  } else if (IsEqualIID(iid, IID_IPersist) || IsEqualIID(iid, IID_IPersistPropertyBag)) {
-    *object = static_cast<IPersistPropertyBag*>(this);
-  } else if (IsEqualIID(iid, IID_IPersistStreamInit)) {
-    *object = static_cast<IPersistStreamInit*>(this);
-  } else if (IsEqualIID(iid, IID_IOleObject)) {
-    *object = static_cast<IOleObject*>(this);
-  } else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceObject)) {
-    *object = static_cast<IOleInPlaceObject*>(this);
-  } else if (IsEqualIID(iid, IID_IOleInPlaceActiveObject)) {
-    *object = static_cast<IOleInPlaceActiveObject*>(this);
-  } else if (IsEqualIID(iid, IID_IOleControl)) {
-    *object = static_cast<IOleControl*>(this);
-  } else if (IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2)) {
-    *object = static_cast<IViewObject2*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
-
-ULONG CQorvaeditorObject::AddRef() { return ++refs_; }
-
-ULONG CQorvaeditorObject::Release() {
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+std::span<const InterfaceEntry<CQorvaeditorObject>> CQorvaeditorObject::Interfaces() {
+  static constexpr InterfaceEntry<CQorvaeditorObject> kTable[] = {
+      Entry<IDispatch>(IID_IUnknown),
+      Entry<IDispatch>(IID_IDispatch),
+      Entry<IDispatch>(DIID__Dqorvaeditor),
+      Entry<IProvideClassInfo2>(IID_IProvideClassInfo),
+      Entry<IProvideClassInfo2>(IID_IProvideClassInfo2),
+      Entry<IConnectionPointContainer>(IID_IConnectionPointContainer),
+      Entry<IObjectSafety>(IID_IObjectSafety),
+      Entry<IPersistPropertyBag>(IID_IPersist),
+      Entry<IPersistPropertyBag>(IID_IPersistPropertyBag),
+      Entry<IPersistStreamInit>(IID_IPersistStreamInit),
+      Entry<IOleObject>(IID_IOleObject),
+      Entry<IOleInPlaceObject>(IID_IOleWindow),
+      Entry<IOleInPlaceObject>(IID_IOleInPlaceObject),
+      Entry<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject),
+      Entry<IOleControl>(IID_IOleControl),
+      Entry<IViewObject2>(IID_IViewObject),
+      Entry<IViewObject2>(IID_IViewObject2),
+  };
+  return kTable;
 }
 
 HRESULT CQorvaeditorObject::LoadTypeInfo(REFGUID guid, ITypeInfo** info) {
   if (!info) return E_POINTER;
   *info = nullptr;
-  std::wstring path = Wide(ModuleFilePath());
-  ITypeLib* library = nullptr;
-  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
-  if (FAILED(hr)) return hr;
-  hr = library->GetTypeInfoOfGuid(guid, info);
-  library->Release();
-  return hr;
+  return GuardComCall([&] {
+    std::wstring path = Wide(ModuleFilePath());
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.ReleaseAndGetAddressOf());
+    if (FAILED(hr)) return hr;
+    return library->GetTypeInfoOfGuid(guid, info);
+  });
 }
 
 HRESULT CQorvaeditorObject::GetTypeInfoCount(UINT* count) {
@@ -197,28 +173,30 @@ HRESULT CQorvaeditorObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 HRESULT CQorvaeditorObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids) return E_POINTER;
   if (count == 0) return S_OK;
-  HRESULT hr = S_OK;
-  const DispatchEntry* entry = FindDispatchEntry(FromWide(names[0]));
-  ids[0] = entry ? entry->id : DISPID_UNKNOWN;
-  if (!entry) hr = DISP_E_UNKNOWNNAME;
-  // Further names are the method's argument names: their positions.
-  for (UINT i = 1; i < count; ++i) {
-    ids[i] = DISPID_UNKNOWN;
-    if (!entry) continue;
-    Text name = FromWide(names[i]);
-    for (size_t a = 0; a < entry->args.size(); ++a) {
-      if (EqualsIgnoreCase(Widen(entry->args[a].name), name)) ids[i] = static_cast<DISPID>(a);
+  return GuardComCall([&] {
+    HRESULT hr = S_OK;
+    const DispatchEntry* entry = FindDispatchEntry(FromWide(names[0]));
+    ids[0] = entry ? entry->id : DISPID_UNKNOWN;
+    if (!entry) hr = DISP_E_UNKNOWNNAME;
+    // Further names are the method's argument names: their positions.
+    for (UINT i = 1; i < count; ++i) {
+      ids[i] = DISPID_UNKNOWN;
+      if (!entry) continue;
+      Text name = FromWide(names[i]);
+      for (size_t a = 0; a < entry->args.size(); ++a) {
+        if (EqualsIgnoreCase(Widen(entry->args[a].name), name)) ids[i] = static_cast<DISPID>(a);
+      }
+      if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
     }
-    if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
-  }
-  return hr;
+    return hr;
+  });
 }
 
 HRESULT CQorvaeditorObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT* argError) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!params) return E_INVALIDARG;
-  try {
+  return GuardComCall([&]() -> HRESULT {
     const DispatchEntry* entry = FindDispatchEntry(static_cast<int32_t>(id));
     if (!entry) return DISP_E_MEMBERNOTFOUND;
     bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
@@ -246,11 +224,7 @@ HRESULT CQorvaeditorObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
       return StatusToHresult(outcome.status);
     }
     return result ? ToVariant(outcome.value, result) : S_OK;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT CQorvaeditorObject::GetClassInfo(ITypeInfo** info) {
@@ -285,21 +259,17 @@ HRESULT CQorvaeditorObject::FindConnectionPoint(REFIID iid, IConnectionPoint** o
 HRESULT CQorvaeditorObject::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported,
                                                       DWORD* enabled) {
   if (!supported || !enabled) return E_POINTER;
-  *supported = kSafetyOptions;
-  *enabled = kSafetyOptions;
-  void* probe = nullptr;
-  if (FAILED(QueryInterface(iid, &probe))) {
+  if (!Implements(iid)) {
     *supported = *enabled = 0;
     return E_NOINTERFACE;
   }
-  Release();
+  *supported = kSafetyOptions;
+  *enabled = kSafetyOptions;
   return S_OK;
 }
 
 HRESULT CQorvaeditorObject::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD) {
-  void* probe = nullptr;
-  if (FAILED(QueryInterface(iid, &probe))) return E_NOINTERFACE;
-  Release();
+  if (!Implements(iid)) return E_NOINTERFACE;
   // Safe for scripting and for initialisation: every option we are asked for holds.
   return (mask & ~kSafetyOptions) == 0 ? S_OK : E_FAIL;
 }

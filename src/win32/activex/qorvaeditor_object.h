@@ -8,8 +8,8 @@
 #include <olectl.h>
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
+#include <span>
 
 #include "control/qorvaeditor_ctrl.h"
 #include "platform/clock.h"
@@ -18,7 +18,9 @@
 #include "platform/http_client.h"
 #include "platform/image_codec.h"
 #include "platform/system.h"
+#include "win32/activex/com_object.h"
 #include "win32/activex/connection_point.h"
+#include "win32/com_ptr.h"
 #include "win32/win32_clipboard.h"
 #include "win32/win32_registry.h"
 #include "win32/win32_user_interface.h"
@@ -42,27 +44,15 @@ class CWin32ControlSite final : public ControlSite {
   CQorvaeditorObject& object_;
 };
 
-class CQorvaeditorObject final : public IDispatch,
-                                 public IProvideClassInfo2,
-                                 public IConnectionPointContainer,
-                                 public IObjectSafety,
-                                 public IPersistPropertyBag,
-                                 public IPersistStreamInit,
-                                 public IOleObject,
-                                 public IOleInPlaceObject,
-                                 public IOleInPlaceActiveObject,
-                                 public IOleControl,
-                                 public IViewObject2 {
+class CQorvaeditorObject final
+    : public ComObject<CQorvaeditorObject, IDispatch, IProvideClassInfo2, IConnectionPointContainer,
+                       IObjectSafety, IPersistPropertyBag, IPersistStreamInit, IOleObject,
+                       IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl, IViewObject2> {
  public:
   CQorvaeditorObject();
   ~CQorvaeditorObject();
-  CQorvaeditorObject(const CQorvaeditorObject&) = delete;
-  CQorvaeditorObject& operator=(const CQorvaeditorObject&) = delete;
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  static std::span<const InterfaceEntry<CQorvaeditorObject>> Interfaces();
 
   // IDispatch
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -160,7 +150,7 @@ class CQorvaeditorObject final : public IDispatch,
   bool EnsureWindow();
   HWND window() const { return window_; }
   void MarkDirty() { dirty_ = true; }
-  IOleClientSite* clientSite() const { return clientSite_; }
+  IOleClientSite* clientSite() const { return clientSite_.Get(); }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -170,7 +160,6 @@ class CQorvaeditorObject final : public IDispatch,
   HRESULT ActivateInPlace(bool withUserInterface);
   HRESULT LoadTypeInfo(REFGUID guid, ITypeInfo** info);
 
-  std::atomic<ULONG> refs_{1};
   Win32Registry registry_;
   Win32UserInterface userInterface_;
   std::unique_ptr<System> system_;
@@ -184,10 +173,10 @@ class CQorvaeditorObject final : public IDispatch,
   CEventConnectionPoint events_;
 
   HWND window_ = nullptr;
-  IOleClientSite* clientSite_ = nullptr;
-  IOleInPlaceSite* inPlaceSite_ = nullptr;
-  IOleAdviseHolder* oleAdviseHolder_ = nullptr;
-  IAdviseSink* viewSink_ = nullptr;
+  ComPtr<IOleClientSite> clientSite_;
+  ComPtr<IOleInPlaceSite> inPlaceSite_;
+  ComPtr<IOleAdviseHolder> oleAdviseHolder_;
+  ComPtr<IAdviseSink> viewSink_;
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
   bool inPlaceActive_ = false;

@@ -102,44 +102,38 @@ HRESULT CQorvaeditorObject::GetClassID(CLSID* clsid) {
 }
 
 HRESULT CQorvaeditorObject::InitNew() {
-  try {
+  return GuardComCall([&]() -> HRESULT {
     // No saved state: the exchange runs with every default.
     ParameterListExchange defaults(ExchangeDirection::kLoad);
     control_.ExchangeParameters(defaults);
     return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT CQorvaeditorObject::Load(IPropertyBag* bag, IErrorLog*) {
   if (!bag) return E_POINTER;
-  try {
+  return GuardComCall([&]() -> HRESULT {
     PropertyBagExchange exchange(bag, ExchangeDirection::kLoad);
     control_.ExchangeParameters(exchange);
     return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT CQorvaeditorObject::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
   if (!bag) return E_POINTER;
-  try {
+  return GuardComCall([&]() -> HRESULT {
     PropertyBagExchange exchange(bag, ExchangeDirection::kSave);
     control_.ExchangeParameters(exchange);
     if (clearDirty) dirty_ = false;
     return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT CQorvaeditorObject::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
 
 HRESULT CQorvaeditorObject::Load(LPSTREAM stream) {
   if (!stream) return E_POINTER;
-  try {
+  return GuardComCall([&]() -> HRESULT {
     std::string bytes;
     char buffer[4096];
     ULONG got = 0;
@@ -152,14 +146,12 @@ HRESULT CQorvaeditorObject::Load(LPSTREAM stream) {
     ParameterListExchange exchange(ExchangeDirection::kLoad, std::move(*parameters));
     control_.ExchangeParameters(exchange);
     return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT CQorvaeditorObject::Save(LPSTREAM stream, BOOL clearDirty) {
   if (!stream) return E_POINTER;
-  try {
+  return GuardComCall([&]() -> HRESULT {
     ParameterListExchange exchange(ExchangeDirection::kSave);
     control_.ExchangeParameters(exchange);
     std::string bytes = SerializePersistedState(exchange.parameters());
@@ -168,21 +160,17 @@ HRESULT CQorvaeditorObject::Save(LPSTREAM stream, BOOL clearDirty) {
     if (FAILED(hr) || written != bytes.size()) return STG_E_CANTSAVE;
     if (clearDirty) dirty_ = false;
     return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT CQorvaeditorObject::GetSizeMax(ULARGE_INTEGER* size) {
   if (!size) return E_POINTER;
-  try {
+  return GuardComCall([&]() -> HRESULT {
     ParameterListExchange exchange(ExchangeDirection::kSave);
     control_.ExchangeParameters(exchange);
     size->QuadPart = SerializePersistedState(exchange.parameters()).size();
     return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 }  // namespace qorva

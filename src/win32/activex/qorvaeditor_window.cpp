@@ -55,19 +55,16 @@ void CWin32ControlSite::MarkModified() { object_.MarkDirty(); }
 Text CWin32ControlSite::HostDocumentUrl() const {
   IOleClientSite* site = object_.clientSite();
   if (!site) return {};
-  IOleContainer* container = nullptr;
-  if (FAILED(site->GetContainer(&container)) || !container) return {};
-  IHTMLDocument2* document = nullptr;
-  HRESULT hr = container->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&document));
-  container->Release();
-  if (FAILED(hr) || !document) return {};
+  ComPtr<IOleContainer> container;
+  if (FAILED(site->GetContainer(container.ReleaseAndGetAddressOf())) || !container) return {};
+  ComPtr<IHTMLDocument2> document;
+  if (FAILED(container.As(&document)) || !document) return {};
   BSTR url = nullptr;
   Text result;
   if (SUCCEEDED(document->get_URL(&url)) && url) {
     result = Text(reinterpret_cast<const char16_t*>(url), SysStringLen(url));
   }
   SysFreeString(url);
-  document->Release();
   return result;
 }
 
@@ -164,22 +161,19 @@ void CQorvaeditorObject::Paint(HDC dc, const RECT& bounds) {
 
 HRESULT CQorvaeditorObject::ActivateInPlace(bool withUserInterface) {
   if (!clientSite_) return E_UNEXPECTED;
-  if (!inPlaceSite_ && FAILED(clientSite_->QueryInterface(
-                           IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlaceSite_)))) {
-    inPlaceSite_ = nullptr;
-    return E_FAIL;
-  }
+  if (!inPlaceSite_ && FAILED(clientSite_.As(&inPlaceSite_))) return E_FAIL;
   if (!inPlaceActive_) {
     if (inPlaceSite_->CanInPlaceActivate() != S_OK) return E_FAIL;
     inPlaceSite_->OnInPlaceActivate();
     inPlaceActive_ = true;
   }
-  IOleInPlaceFrame* frame = nullptr;
-  IOleInPlaceUIWindow* document = nullptr;
+  ComPtr<IOleInPlaceFrame> frame;
+  ComPtr<IOleInPlaceUIWindow> document;
   RECT position{}, clip{};
   OLEINPLACEFRAMEINFO frameInfo{};
   frameInfo.cb = sizeof frameInfo;
-  inPlaceSite_->GetWindowContext(&frame, &document, &position, &clip, &frameInfo);
+  inPlaceSite_->GetWindowContext(frame.ReleaseAndGetAddressOf(), document.ReleaseAndGetAddressOf(),
+                                 &position, &clip, &frameInfo);
   HWND parent = nullptr;
   inPlaceSite_->GetWindow(&parent);
   if (!window_) {
@@ -200,27 +194,17 @@ HRESULT CQorvaeditorObject::ActivateInPlace(bool withUserInterface) {
     if (frame) frame->SetBorderSpace(nullptr);
     if (document) document->SetBorderSpace(nullptr);
   }
-  if (document) document->Release();
-  if (frame) frame->Release();
   return window_ ? S_OK : E_FAIL;
 }
 
 HRESULT CQorvaeditorObject::SetClientSite(IOleClientSite* site) {
-  if (site) site->AddRef();
-  if (inPlaceSite_) {
-    inPlaceSite_->Release();
-    inPlaceSite_ = nullptr;
-  }
-  if (clientSite_) clientSite_->Release();
+  inPlaceSite_.Reset();
   clientSite_ = site;
   return S_OK;
 }
 
 HRESULT CQorvaeditorObject::GetClientSite(IOleClientSite** site) {
-  if (!site) return E_POINTER;
-  *site = clientSite_;
-  if (clientSite_) clientSite_->AddRef();
-  return S_OK;
+  return clientSite_.CopyTo(site);
 }
 
 HRESULT CQorvaeditorObject::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
@@ -247,7 +231,7 @@ HRESULT CQorvaeditorObject::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 HRESULT CQorvaeditorObject::DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) {
-  try {
+  return GuardComCall([&]() -> HRESULT {
     switch (verb) {
       case OLEIVERB_PRIMARY:
       case OLEIVERB_SHOW:
@@ -261,9 +245,7 @@ HRESULT CQorvaeditorObject::DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND
       default:
         return OLEOBJ_S_INVALIDVERB;
     }
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
+  });
 }
 
 HRESULT CQorvaeditorObject::EnumVerbs(IEnumOLEVERB** verbs) {
@@ -298,7 +280,10 @@ HRESULT CQorvaeditorObject::GetExtent(DWORD aspect, SIZEL* size) {
 HRESULT CQorvaeditorObject::Advise(IAdviseSink* sink, DWORD* connection) {
   if (!connection) return E_POINTER;
   *connection = 0;
-  if (!oleAdviseHolder_ && FAILED(CreateOleAdviseHolder(&oleAdviseHolder_))) return E_OUTOFMEMORY;
+  if (!oleAdviseHolder_ &&
+      FAILED(CreateOleAdviseHolder(oleAdviseHolder_.ReleaseAndGetAddressOf()))) {
+    return E_OUTOFMEMORY;
+  }
   return oleAdviseHolder_->Advise(sink, connection);
 }
 
@@ -367,9 +352,11 @@ HRESULT CQorvaeditorObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC
                                  ULONG_PTR) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!drawDc || !bounds) return E_INVALIDARG;
-  RECT rect{bounds->left, bounds->top, bounds->right, bounds->bottom};
-  Paint(drawDc, rect);
-  return S_OK;
+  return GuardComCall([&] {
+    RECT rect{bounds->left, bounds->top, bounds->right, bounds->bottom};
+    Paint(drawDc, rect);
+    return S_OK;
+  });
 }
 
 HRESULT CQorvaeditorObject::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
@@ -388,8 +375,6 @@ HRESULT CQorvaeditorObject::Freeze(DWORD, LONG, void*, DWORD* freeze) {
 HRESULT CQorvaeditorObject::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 HRESULT CQorvaeditorObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-  if (sink) sink->AddRef();
-  if (viewSink_) viewSink_->Release();
   viewSink_ = sink;
   viewAspects_ = aspects;
   viewFlags_ = flags;
@@ -399,10 +384,7 @@ HRESULT CQorvaeditorObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* s
 HRESULT CQorvaeditorObject::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
   if (aspects) *aspects = viewAspects_;
   if (flags) *flags = viewFlags_;
-  if (sink) {
-    *sink = viewSink_;
-    if (viewSink_) viewSink_->AddRef();
-  }
+  if (sink) viewSink_.CopyTo(sink);
   return S_OK;
 }
 

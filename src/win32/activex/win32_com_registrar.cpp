@@ -8,6 +8,7 @@
 
 #include "control/class_ids.h"
 #include "win32/activex/module.h"
+#include "win32/com_ptr.h"
 #include "win32/wide_text.h"
 
 namespace qorva {
@@ -19,11 +20,12 @@ bool ParseGuid(TextView text, GUID& guid) {
   return SUCCEEDED(CLSIDFromString(wide.c_str(), &guid));
 }
 
-ICatRegister* CategoryManager() {
-  ICatRegister* manager = nullptr;
+ComPtr<ICatRegister> CategoryManager() {
+  ComPtr<ICatRegister> manager;
   HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_ICatRegister, reinterpret_cast<void**>(&manager));
-  return SUCCEEDED(hr) ? manager : nullptr;
+                                IID_PPV_ARGS(manager.ReleaseAndGetAddressOf()));
+  if (FAILED(hr)) return nullptr;
+  return manager;
 }
 
 }  // namespace
@@ -32,10 +34,8 @@ Text Win32ComRegistrar::ModulePath() const { return ModuleFilePath(); }
 
 bool Win32ComRegistrar::RegisterTypeLibrary() {
   std::wstring path = Wide(ModuleFilePath());
-  ITypeLib* library = nullptr;
-  if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &library))) return false;
-  library->Release();
-  return true;
+  ComPtr<ITypeLib> library;
+  return SUCCEEDED(LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, library.ReleaseAndGetAddressOf()));
 }
 
 bool Win32ComRegistrar::UnregisterTypeLibrary(TextView libId, unsigned major, unsigned minor) {
@@ -55,21 +55,15 @@ bool Win32ComRegistrar::CreateComponentCategory(TextView catId, uint32_t lcid,
   size_t length = std::min(text.size(), static_cast<size_t>(127));
   wmemcpy(info.szDescription, text.c_str(), length);
   info.szDescription[length] = L'\0';
-  ICatRegister* manager = CategoryManager();
-  if (!manager) return false;
-  HRESULT hr = manager->RegisterCategories(1, &info);
-  manager->Release();
-  return SUCCEEDED(hr);
+  ComPtr<ICatRegister> manager = CategoryManager();
+  return manager && SUCCEEDED(manager->RegisterCategories(1, &info));
 }
 
 bool Win32ComRegistrar::RegisterClassImplementsCategory(TextView clsid, TextView catId) {
   GUID classGuid, category;
   if (!ParseGuid(clsid, classGuid) || !ParseGuid(catId, category)) return false;
-  ICatRegister* manager = CategoryManager();
-  if (!manager) return false;
-  HRESULT hr = manager->RegisterClassImplCategories(classGuid, 1, &category);
-  manager->Release();
-  return SUCCEEDED(hr);
+  ComPtr<ICatRegister> manager = CategoryManager();
+  return manager && SUCCEEDED(manager->RegisterClassImplCategories(classGuid, 1, &category));
 }
 
 bool Win32ComRegistrar::IsNtAboveVersion5() const {

@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "qorvaeditor_h.h"
 
@@ -111,6 +113,40 @@ T* Query(IUnknown* object, REFIID iid) {
   return out;
 }
 
+IUnknown* Identity(IUnknown* object) {
+  IUnknown* identity = Query<IUnknown>(object, IID_IUnknown);
+  if (identity) identity->Release();
+  return identity;
+}
+
+// Every interface the object answers, each giving back the object's one identity; a miss
+// and a null out-pointer answered as COM requires.
+void CheckInterfaces(IUnknown* object, const char* name,
+                     std::initializer_list<std::pair<const IID*, const char*>> answered) {
+  char what[160];
+  for (const auto& [iid, iidName] : answered) {
+    std::snprintf(what, sizeof what, "%s answers %s with its identity", name, iidName);
+    IUnknown* part = nullptr;
+    HRESULT hr = object->QueryInterface(*iid, reinterpret_cast<void**>(&part));
+    Check(hr == S_OK && part && Identity(part) == Identity(object), what);
+    if (part) part->Release();
+  }
+  void* missed = &failures;
+  std::snprintf(what, sizeof what, "%s: a miss is E_NOINTERFACE with a null pointer", name);
+  Check(object->QueryInterface(IID_IPersistStorage, &missed) == E_NOINTERFACE && !missed, what);
+  std::snprintf(what, sizeof what, "%s: a null out-pointer is E_POINTER", name);
+  Check(object->QueryInterface(IID_IUnknown, nullptr) == E_POINTER, what);
+}
+
+using CanUnloadFn = HRESULT(__stdcall*)();
+
+CanUnloadFn CanUnloadNow() {
+  HMODULE module = GetModuleHandleW(L"qorvaeditor.ocx");
+  return module ? reinterpret_cast<CanUnloadFn>(
+                      reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")))
+                : nullptr;
+}
+
 IUnknown* Create() {
   IUnknown* object = nullptr;
   CoCreateInstance(CLSID_qorvaeditor, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -125,6 +161,25 @@ int main() {
   IUnknown* control = Create();
   Check(control != nullptr, "create by class id");
   if (!control) return 100;
+
+  CheckInterfaces(control, "control",
+                  {{&IID_IUnknown, "IUnknown"},
+                   {&IID_IDispatch, "IDispatch"},
+                   {&DIID__Dqorvaeditor, "_Dqorvaeditor"},
+                   {&IID_IProvideClassInfo, "IProvideClassInfo"},
+                   {&IID_IProvideClassInfo2, "IProvideClassInfo2"},
+                   {&IID_IConnectionPointContainer, "IConnectionPointContainer"},
+                   {&IID_IObjectSafety, "IObjectSafety"},
+                   {&IID_IPersist, "IPersist"},
+                   {&IID_IPersistPropertyBag, "IPersistPropertyBag"},
+                   {&IID_IPersistStreamInit, "IPersistStreamInit"},
+                   {&IID_IOleObject, "IOleObject"},
+                   {&IID_IOleWindow, "IOleWindow"},
+                   {&IID_IOleInPlaceObject, "IOleInPlaceObject"},
+                   {&IID_IOleInPlaceActiveObject, "IOleInPlaceActiveObject"},
+                   {&IID_IOleControl, "IOleControl"},
+                   {&IID_IViewObject, "IViewObject"},
+                   {&IID_IViewObject2, "IViewObject2"}});
 
   auto* safety = Query<IObjectSafety>(control, IID_IObjectSafety);
   DWORD supported = 0, enabled = 0;
@@ -195,11 +250,54 @@ int main() {
   IConnectionPoint* point = nullptr;
   Check(points && SUCCEEDED(points->FindConnectionPoint(DIID__DqorvaeditorEvents, &point)),
         "event connection point");
+  if (point) {
+    CheckInterfaces(point, "connection point",
+                    {{&IID_IUnknown, "IUnknown"}, {&IID_IConnectionPoint, "IConnectionPoint"}});
+    IConnectionPointContainer* back = nullptr;
+    Check(SUCCEEDED(point->GetConnectionPointContainer(&back)) && back &&
+              Identity(back) == Identity(control),
+          "the connection point's container is the control");
+    if (back) back->Release();
+  }
   Sink sink;
   DWORD cookie = 0;
   Check(point && SUCCEEDED(point->Advise(&sink, &cookie)) && cookie != 0, "advise");
   Check(point && point->Unadvise(cookie) == S_OK, "unadvise");
   Check(point && point->Unadvise(cookie) == CONNECT_E_NOCONNECTION, "unadvise twice");
+
+  IClassFactory* factory = nullptr;
+  Check(SUCCEEDED(CoGetClassObject(CLSID_qorvaeditorPropPage, CLSCTX_INPROC_SERVER, nullptr,
+                                   IID_IClassFactory, reinterpret_cast<void**>(&factory))) &&
+            factory,
+        "class object of the property page");
+  if (factory) {
+    CheckInterfaces(factory, "class object",
+                    {{&IID_IUnknown, "IUnknown"}, {&IID_IClassFactory, "IClassFactory"}});
+    void* made = &failures;
+    Check(factory->CreateInstance(control, IID_IUnknown, &made) == CLASS_E_NOAGGREGATION && !made,
+          "no aggregation");
+    made = &failures;
+    Check(factory->CreateInstance(nullptr, IID_IDispatch, &made) == E_NOINTERFACE && !made,
+          "a property page is no IDispatch");
+    IPropertyPage* page = nullptr;
+    Check(SUCCEEDED(factory->CreateInstance(nullptr, IID_IPropertyPage,
+                                            reinterpret_cast<void**>(&page))) &&
+              page,
+          "create the property page");
+    if (page) {
+      CheckInterfaces(page, "property page",
+                      {{&IID_IUnknown, "IUnknown"}, {&IID_IPropertyPage, "IPropertyPage"}});
+      PROPPAGEINFO pageInfo{};
+      Check(SUCCEEDED(page->GetPageInfo(&pageInfo)) && pageInfo.pszTitle &&
+                std::wstring(pageInfo.pszTitle) == L"\uC77C\uBC18",
+            "the property page's caption");
+      CoTaskMemFree(pageInfo.pszTitle);
+      page->Release();
+    }
+  }
+
+  CanUnloadFn canUnload = CanUnloadNow();
+  Check(canUnload && canUnload() == S_FALSE, "the module stays while objects live");
 
   for (IUnknown* p : {static_cast<IUnknown*>(point), static_cast<IUnknown*>(points),
                       static_cast<IUnknown*>(secondDispatch), static_cast<IUnknown*>(secondStream),
@@ -209,6 +307,20 @@ int main() {
                       static_cast<IUnknown*>(safety), control}) {
     if (p) p->Release();
   }
+  Check(canUnload && canUnload() == S_FALSE, "a class object keeps the module");
+  if (factory) {
+    factory->LockServer(TRUE);
+    factory->Release();
+    Check(canUnload && canUnload() == S_FALSE, "a lock keeps the module");
+    factory = nullptr;
+    CoGetClassObject(CLSID_qorvaeditorPropPage, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                     reinterpret_cast<void**>(&factory));
+    if (factory) {
+      factory->LockServer(FALSE);
+      factory->Release();
+    }
+  }
+  Check(canUnload && canUnload() == S_OK, "the module may unload once every object is gone");
   CoUninitialize();
   std::printf("%d failure(s)\n", failures);
   return failures;

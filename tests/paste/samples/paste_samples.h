@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace qorva::samples {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "support/bitmap.h"
+#include "graphics/bitmap.h"
 
 namespace qorva {
 

@@ -1,4 +1,4 @@
-#include "support/bmp_format.h"
+#include "graphics/bmp_format.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/image_codec.h"
+#include "graphics/image_coding.h"
 
 namespace qorva {
 

@@ -1,4 +1,4 @@
-#include "support/bitmap_drawing.h"
+#include "graphics/bitmap_drawing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "support/color_quantizer.h"
+#include "graphics/color_quantizer.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "support/literal_octree_quantizer.h"
-#include "support/test_images.h"
+#include "graphics/literal_octree_quantizer.h"
+#include "graphics/test_images.h"
 
 namespace qorva {
 namespace {

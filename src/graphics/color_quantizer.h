@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "support/bitmap.h"
+#include "graphics/bitmap.h"
 
 namespace qorva {
 

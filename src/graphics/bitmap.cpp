@@ -1,4 +1,4 @@
-#include "support/bitmap.h"
+#include "graphics/bitmap.h"
 
 #include <cstring>
 #include <new>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <random>
 
-#include "support/bitmap.h"
+#include "graphics/bitmap.h"
 
 namespace qorva::test_images {
 

@@ -1,11 +1,11 @@
-#include "support/bitmap.h"
+#include "graphics/bitmap.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "support/bitmap_drawing.h"
+#include "graphics/bitmap_drawing.h"
 
 namespace qorva {
 namespace {

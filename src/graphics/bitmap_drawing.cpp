@@ -1,4 +1,4 @@
-#include "support/bitmap_drawing.h"
+#include "graphics/bitmap_drawing.h"
 
 #include <algorithm>
 #include <cmath>

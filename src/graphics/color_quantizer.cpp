@@ -1,4 +1,4 @@
-#include "support/color_quantizer.h"
+#include "graphics/color_quantizer.h"
 
 #include <cassert>
 

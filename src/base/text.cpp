@@ -1,10 +1,35 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
 namespace qorva {
+
+namespace {
+
+// The replacement is longer: the result is built in a second string, in one pass.
+size_t ReplaceGrowing(Text& text, TextView from, TextView to) {
+  size_t pos = text.find(from);
+  if (pos == Text::npos) return 0;
+  Text out;
+  out.reserve(text.size());
+  size_t start = 0;
+  size_t count = 0;
+  while (pos != Text::npos) {
+    out.append(text, start, pos - start);
+    out.append(to);
+    start = pos + from.size();
+    ++count;
+    pos = text.find(from, start);
+  }
+  out.append(text, start, Text::npos);
+  text = std::move(out);
+  return count;
+}
+
+}  // namespace
 
 Text Widen(std::string_view latin1) {
   Text out;
@@ -32,22 +57,28 @@ Text FormatText(const char* format, ...) {
 
 size_t ReplaceAll(Text& text, TextView from, TextView to) {
   if (from.empty()) return 0;
-  size_t pos = text.find(from);
-  if (pos == Text::npos) return 0;
-  // Build the result in one pass so that many replacements stay linear.
-  Text out;
-  out.reserve(text.size());
-  size_t start = 0;
+  if (to.size() > from.size()) return ReplaceGrowing(text, from, to);
+  size_t hit = text.find(from);
+  if (hit == Text::npos) return 0;
+  size_t write = hit;
+  size_t read = hit;
   size_t count = 0;
-  while (pos != Text::npos) {
-    out.append(text, start, pos - start);
-    out.append(to);
-    start = pos + from.size();
+  while (hit != Text::npos) {
+    if (hit != read) {
+      std::copy(text.begin() + static_cast<std::ptrdiff_t>(read),
+                text.begin() + static_cast<std::ptrdiff_t>(hit),
+                text.begin() + static_cast<std::ptrdiff_t>(write));
+      write += hit - read;
+    }
+    std::copy(to.begin(), to.end(), text.begin() + static_cast<std::ptrdiff_t>(write));
+    write += to.size();
+    read = hit + from.size();
     ++count;
-    pos = text.find(from, start);
+    hit = text.find(from, read);
   }
-  out.append(text, start, Text::npos);
-  text = std::move(out);
+  std::copy(text.begin() + static_cast<std::ptrdiff_t>(read), text.end(),
+            text.begin() + static_cast<std::ptrdiff_t>(write));
+  text.resize(write + (text.size() - read));
   return count;
 }
 
@@ -107,6 +138,16 @@ std::string LowerAscii(std::string_view bytes) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   }
   return out;
+}
+
+bool EqualsAsciiIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
 }
 
 }  // namespace qorva

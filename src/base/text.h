@@ -17,6 +17,7 @@ Text FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Replaces every occurrence of `from`, scanning left to right without rescanning
 // inserted text; an empty `from` replaces nothing. Returns the number of replacements.
+// A replacement no longer than what it replaces rewrites the text in place.
 size_t ReplaceAll(Text& text, TextView from, TextView to);
 
 // Lower-cases A-Z and the Latin-1 capitals; other units are kept.
@@ -24,6 +25,8 @@ Text ToLower(TextView text);
 char16_t ToLowerUnit(char16_t unit);
 
 bool EqualsIgnoreCase(TextView a, TextView b);
+// Compares 8-bit text with only A-Z and a-z taken as equal (protocol and header names).
+bool EqualsAsciiIgnoreCase(std::string_view a, std::string_view b);
 
 inline bool Contains(TextView text, TextView x) { return text.find(x) != TextView::npos; }
 inline bool Contains(std::string_view bytes, std::string_view x) {

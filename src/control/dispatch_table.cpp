@@ -194,14 +194,6 @@ std::vector<DispatchEntry> BuildTable() {
   return table;
 }
 
-bool NameMatches(std::string_view ascii, std::u16string_view name) {
-  if (ascii.size() != name.size()) return false;
-  for (size_t i = 0; i < ascii.size(); ++i) {
-    if (ToLowerUnit(static_cast<unsigned char>(ascii[i])) != ToLowerUnit(name[i])) return false;
-  }
-  return true;
-}
-
 InvokeResult InvokeProperty(CQorvaeditorCtrl& control, const DispatchEntry& entry, uint16_t flags,
                             std::span<const Variant> args) {
   if (flags & kInvokePropertyPut) {
@@ -225,7 +217,7 @@ std::span<const DispatchEntry> DispatchTable() {
 
 const DispatchEntry* FindDispatchEntry(std::u16string_view name) {
   for (const DispatchEntry& entry : DispatchTable()) {
-    if (NameMatches(entry.name, name)) return &entry;
+    if (EqualsIgnoreCase(Widen(entry.name), name)) return &entry;
   }
   return nullptr;
 }

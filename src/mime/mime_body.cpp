@@ -250,8 +250,9 @@ bool CMimeBody::SaveContentFile(TextView path) const {
 
 void RegisterBodyFactory(std::string_view mediaType, BodyFactory factory) {
   std::lock_guard lock(factoryMutex);
-  std::erase_if(Factories(),
-                [&](const FactoryEntry& e) { return EqualsAsciiNoCase(e.mediaType, mediaType); });
+  std::erase_if(Factories(), [&](const FactoryEntry& e) {
+    return EqualsAsciiIgnoreCase(e.mediaType, mediaType);
+  });
   if (factory) Factories().push_back({std::string(mediaType), std::move(factory)});
 }
 
@@ -260,7 +261,7 @@ std::unique_ptr<CMimeBody> CreateBody(std::string_view mediaType) {
   {
     std::lock_guard lock(factoryMutex);
     for (const FactoryEntry& entry : Factories()) {
-      if (EqualsAsciiNoCase(entry.mediaType, mediaType)) return entry.factory();
+      if (EqualsAsciiIgnoreCase(entry.mediaType, mediaType)) return entry.factory();
     }
   }
   return std::make_unique<CMimeBody>();

@@ -71,7 +71,7 @@ Text QorvaDecodeMime(System& system, TextView strMime) {
       std::optional<std::string> contentType = part->ContentType();
       if (contentType && Contains(*contentType, "text/html")) {
         isHtml = true;
-        isUtf8 = EqualsAsciiNoCase(part->CharsetParameter(), "utf-8");
+        isUtf8 = EqualsAsciiIgnoreCase(part->CharsetParameter(), "utf-8");
       }
       MediaCode code = part->MediaTypeCode();
       if (code != kMediaText && contentType && part->FindField("Content-ID")) {

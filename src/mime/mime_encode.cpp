@@ -87,7 +87,7 @@ class Encoder {
     return contentIds;
   }
 
-  // Step D: the header, the HTML part, then a part per kept image and file.
+  // The message: the header, the HTML part, then a part per kept image and file.
   void BuildMessage(CMimeMessage& message, const Text& charset, Text html,
                     const MimeFileLists& lists, const std::vector<Text>& imageIds,
                     const std::vector<Text>& fileIds) {
@@ -151,7 +151,7 @@ class Encoder {
   }
 
  private:
-  // Step B.3 for one entry: the local path of the downloaded file, or none.
+  // A remote entry fetched for the message: the local path of the downloaded file, or none.
   std::optional<Text> DownloadEntry(const Text& entry, ListKind kind) {
     Text name = ExtractFileName(entry);
     if (kind == ListKind::kImages) name = SanitizeFileName(name);
@@ -168,7 +168,7 @@ class Encoder {
     }
     // The working folder exists once its path is known; the name holds no separator.
     Text target = WorkingFolderPath(kWorkingFolderName) + targetName;
-    RemoveFile(target);
+    RemoveFileForcibly(PathFromText(target));
 
     Text url;
     if (!StartsWithNoCase(entry, u"http") || !c_.mimeBaseURL.empty()) {
@@ -194,19 +194,11 @@ class Encoder {
     return relative;
   }
 
-  static void RemoveFile(TextView path) {
-    std::error_code error;
-    auto native = PathFromText(path);
-    std::filesystem::permissions(native, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add, error);
-    std::filesystem::remove(native, error);
-  }
-
   MimeEncodeContext& c_;
   Text serverUrl_;
 };
 
-// Step E: serialises the message, shows its bytes to `withBytes` and turns them into
+// Serialises the message, shows its bytes to `withBytes` and turns them into
 // text, read in the ANSI code page; a zero byte in a content cuts nothing off. The
 // message is gone before the text is made. The bytes are written into the upper half of the
 // result's own storage, so that an ASCII message needs no second copy.

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "base/text.h"
 #include "mime/mime_char_classes.h"
 #include "mime/mime_codec_registry.h"
 
@@ -14,10 +15,9 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsAsciiNoCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() &&
+         EqualsAsciiIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool IsWhite(char c) { return IsMimeWhiteSpace(static_cast<unsigned char>(c)); }
@@ -56,7 +56,7 @@ std::string ContentTypeOfName(std::string_view name) {
   if (dot != std::string_view::npos) {
     std::string_view extension = name.substr(dot + 1);
     for (const ExtensionType& row : kExtensionTypes) {
-      if (EqualsAsciiNoCase(row.extension, extension)) {
+      if (EqualsAsciiIgnoreCase(row.extension, extension)) {
         return std::string(kMediaNames[row.code]) + "/" + std::string(row.subtype);
       }
     }
@@ -94,14 +94,6 @@ int boundaryCounter = 0;
 
 }  // namespace
 
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // --- parameters
 
 std::optional<ParameterSpan> FindParameter(std::string_view v, std::string_view name) {
@@ -126,7 +118,7 @@ std::optional<ParameterSpan> FindParameter(std::string_view v, std::string_view 
       }
     }
     size_t after = q + name.size();
-    if (after < v.size() && EqualsAsciiNoCase(v.substr(q, name.size()), name) &&
+    if (after < v.size() && EqualsAsciiIgnoreCase(v.substr(q, name.size()), name) &&
         (IsWhite(v[after]) || v[after] == '=')) {
       return ParameterSpan{begin, end - begin};
     }
@@ -246,7 +238,7 @@ void CMimeHeader::PutField(std::string_view name, std::string_view value) {
 
 CMimeField* CMimeHeader::FindField(std::string_view name) {
   for (CMimeField& field : fields_) {
-    if (EqualsAsciiNoCase(field.name, name)) return &field;
+    if (EqualsAsciiIgnoreCase(field.name, name)) return &field;
   }
   return nullptr;
 }

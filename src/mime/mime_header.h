@@ -45,8 +45,6 @@ struct ParameterSpan {
 };
 std::optional<ParameterSpan> FindParameter(std::string_view fieldValue, std::string_view name);
 
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
-
 class CMimeHeader {
  public:
   CMimeHeader() = default;

@@ -27,6 +27,13 @@ int32_t RotationCodeOf(int32_t angle) {
 
 }  // namespace
 
+Text FillImageTag(const char* format, ImageSize size, TextView src, TextView alt) {
+  Text tag = FormatText(format, static_cast<int>(size.width), static_cast<int>(size.height));
+  ReplaceAll(tag, u"\x01", src);
+  ReplaceAll(tag, u"\x02", alt);
+  return tag;
+}
+
 int32_t CanPasteImageFromClipboard(Clipboard& clipboard) {
   auto access = clipboard.Open();
   if (!access) return 0;
@@ -40,8 +47,7 @@ SavedClipboardImage SaveClipboardBitmap(const ClipboardImageContext& images, Tex
   if (!clipboard) return {};
   std::optional<Bitmap> bitmap = clipboard->GetBitmap();
   if (!bitmap) return {};
-  Text file =
-      WorkingFolderPath(kWorkingFolderName) + NewUniqueName(images.system) + u"." + extension;
+  Text file = NewWorkingFilePath(images.system, extension);
   if (SaveImageFile(images.imageCodec, extension, file, RotationCodeOf(angle), *bitmap,
                     images.jpegQuality) != ImageStatus::kOk) {
     return {};
@@ -54,11 +60,7 @@ SavedClipboardImage SaveClipboardBitmap(const ClipboardImageContext& images, Tex
     h = static_cast<uint32_t>(height);
   }
   ImageSize size = FitToDefaultSize(w, h, images.defaultSize);
-  Text tag =
-      FormatText(kClipboardImageTag, static_cast<int>(size.width), static_cast<int>(size.height));
-  ReplaceAll(tag, u"\x01", file);
-  ReplaceAll(tag, u"\x02", ExtractFileName(file));
-  return {tag, file};
+  return {FillImageTag(kClipboardImageTag, size, file, ExtractFileName(file)), file};
 }
 
 }  // namespace qorva

@@ -11,6 +11,11 @@ namespace qorva {
 
 class Clipboard;
 
+// An <img> tag from an ASCII printf template with the width and height (in that order)
+// as %d, and "\x01" and "\x02" where `src` and `alt` go in as they are, whatever their
+// characters.
+Text FillImageTag(const char* format, ImageSize size, TextView src, TextView alt = {});
+
 // 1 when the clipboard holds a bitmap, else 0.
 int32_t CanPasteImageFromClipboard(Clipboard& clipboard);
 

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "graphics/bitmap_drawing.h"
+#include "paste/clipboard_images.h"
 #include "paste/paste_cleanup.h"
 #include "paste/paste_text.h"
 #include "platform/clipboard.h"
@@ -22,19 +23,11 @@ namespace {
 constexpr size_t kDropPathBuffer = 520;
 
 constexpr const char* kFileImageTag =
-    "<img style=\"width:%dpx; height:%dpx;\" border=\"0\" src=\"file:///%s\" alt=\"\">";
+    "<img style=\"width:%dpx; height:%dpx;\" border=\"0\" src=\"file:///\x01\" alt=\"\">";
 constexpr const char* kBitmapImageTag =
-    "<img style=\"width:%dpx; height:%dpx;\" border=\"0\" src=\"%s\" alt=\"\">";
+    "<img style=\"width:%dpx; height:%dpx;\" border=\"0\" src=\"\x01\" alt=\"\">";
 constexpr const char* kPngImageTag =
-    "<img style=\"width:%dpx; height:%dpx;\" border=0 src=\"file:///%s\" alt=\"\">";
-
-// The template is ASCII; the path goes in as it is, whatever its characters.
-Text ImageTag(const char* format, ImageSize size, TextView path) {
-  Text tag =
-      FormatText(format, static_cast<int>(size.width), static_cast<int>(size.height), "\x01");
-  ReplaceAll(tag, u"\x01", path);
-  return tag;
-}
+    "<img style=\"width:%dpx; height:%dpx;\" border=0 src=\"file:///\x01\" alt=\"\">";
 
 Text WithSlashes(Text path) {
   for (char16_t& unit : path) {
@@ -45,20 +38,10 @@ Text WithSlashes(Text path) {
 
 void RemoveIdeographicSpaces(Text& text) { std::erase(text, u'\u3000'); }
 
-Text WorkingFile(System& system, TextView extension) {
-  return WorkingFolderPath(kWorkingFolderName) + NewUniqueName(system) + u"." + Text(extension);
-}
-
 bool CopyFileOver(TextView source, TextView destination) {
   std::error_code error;
   return std::filesystem::copy_file(PathFromText(source), PathFromText(destination),
                                     std::filesystem::copy_options::overwrite_existing, error);
-}
-
-bool WriteBytes(TextView path, const std::string& bytes) {
-  std::ofstream out(PathFromText(path), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
 }
 
 std::optional<ImageSize> NaturalSize(const ImageCodec& codec, TextView path) {
@@ -77,20 +60,20 @@ Text PasteFiles(const ClipboardImageContext& images, const std::vector<Text>& fi
     Text destination;
     std::optional<ImageSize> size;
     if (extension != u"png" && extension != u"gif" && extension != u"jpg" && extension != u"jpeg") {
-      destination = WorkingFile(images.system, u"jpg");
+      destination = NewWorkingFilePath(images.system, u"jpg");
       ImageSize converted;
       if (ConvertImageFile(codec, destination, file, false, images.jpegQuality, &converted)) {
         size = converted;
       }
     } else {
-      destination = WorkingFile(images.system, extension);
+      destination = NewWorkingFilePath(images.system, extension);
       CopyFileOver(file, destination);  // counted as done whatever it returned
       size = NaturalSize(codec, file);
     }
     if (!size) continue;
     result +=
-        ImageTag(kFileImageTag, FitToDefaultSize(size->width, size->height, images.defaultSize),
-                 WithSlashes(destination));
+        FillImageTag(kFileImageTag, FitToDefaultSize(size->width, size->height, images.defaultSize),
+                     WithSlashes(destination));
   }
   return result;
 }
@@ -99,23 +82,23 @@ Text PasteBitmap(const ClipboardImageContext& images, ClipboardAccess& clipboard
   const ImageCodec& codec = images.imageCodec;
   std::optional<Bitmap> bitmap = clipboard.GetBitmap();
   if (!bitmap) return {};
-  Text path = WorkingFile(images.system, u"jpg");
+  Text path = NewWorkingFilePath(images.system, u"jpg");
   if (SaveImageFile(codec, u"jpg", path, kRotateNoneFlipX, *bitmap, images.jpegQuality) ==
       ImageStatus::kOk) {
     ImageSize size = FitToDefaultSize(static_cast<uint32_t>(bitmap->width()),
                                       static_cast<uint32_t>(bitmap->height()), images.defaultSize);
-    return ImageTag(kBitmapImageTag, size, path);
+    return FillImageTag(kBitmapImageTag, size, path);
   }
   // The bitmap could not be saved: try the PNG the clipboard may hold beside it.
   std::optional<std::string> png = clipboard.RegisteredData(kPngFormatName);
   if (!png) return {};
-  Text pngPath = WorkingFile(images.system, u"png");
-  if (!WriteBytes(pngPath, *png)) return {};
+  Text pngPath = NewWorkingFilePath(images.system, u"png");
+  if (WriteFileBytes(pngPath, *png) != WriteOutcome::kWritten) return {};
   Text jpegPath = StripExtension(pngPath) + u".jpg";
   ImageSize size;
   if (!ConvertImageFile(codec, jpegPath, pngPath, true, images.jpegQuality, &size)) return {};
-  return ImageTag(kPngImageTag, FitToDefaultSize(size.width, size.height, images.defaultSize),
-                  WithSlashes(jpegPath));
+  return FillImageTag(kPngImageTag, FitToDefaultSize(size.width, size.height, images.defaultSize),
+                      WithSlashes(jpegPath));
 }
 
 std::optional<Text> ClipboardHtml(ClipboardAccess& clipboard) {
@@ -208,12 +191,7 @@ bool ConvertImageFile(const ImageCodec& codec, TextView destination, TextView so
                     jpegQuality) != ImageStatus::kOk) {
     return false;
   }
-  if (deleteSource) {
-    std::error_code error;
-    std::filesystem::permissions(PathFromText(source), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add, error);
-    std::filesystem::remove(PathFromText(source), error);
-  }
+  if (deleteSource) RemoveFileForcibly(PathFromText(source));
   if (convertedSize) {
     *convertedSize = {static_cast<uint32_t>(canvas->width()),
                       static_cast<uint32_t>(canvas->height())};

@@ -56,9 +56,7 @@ bool ResizeImageFileInPlace(const ImageCodec& codec, TextView path, int32_t widt
     PutBack(aside, original);
     return false;
   }
-  std::filesystem::permissions(aside, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add, error);
-  std::filesystem::remove(aside, error);
+  RemoveFileForcibly(aside);
   return true;
 }
 

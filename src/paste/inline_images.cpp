@@ -69,12 +69,8 @@ Text SaveBase64Image(System& system, TextView base64, TextView extension) {
   ReplaceAll(ext, u"jpeg", u"jpg");
   if (!UsableExtension(ext)) return {};
   std::string bytes = DecodeBase64(base64);
-  Text path = WorkingFolderPath(kWorkingFolderName) + NewUniqueName(system) + u"." + ext;
-  std::ofstream file(PathFromText(path), std::ios::binary | std::ios::trunc);
-  if (!file) return {};
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) return {};
+  Text path = NewWorkingFilePath(system, ext);
+  if (WriteFileBytes(path, bytes) != WriteOutcome::kWritten) return {};
   return path;
 }
 

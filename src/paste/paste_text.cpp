@@ -17,33 +17,6 @@ size_t LastOccurrence(TextView text, TextView x) {
   return last;
 }
 
-size_t ReplaceAllInPlace(Text& text, TextView from, TextView to) {
-  if (from.empty()) return 0;
-  if (to.size() > from.size()) return ReplaceAll(text, from, to);
-  size_t hit = text.find(from);
-  if (hit == Text::npos) return 0;
-  size_t write = hit;
-  size_t read = hit;
-  size_t count = 0;
-  while (hit != Text::npos) {
-    if (hit != read) {
-      std::copy(text.begin() + static_cast<std::ptrdiff_t>(read),
-                text.begin() + static_cast<std::ptrdiff_t>(hit),
-                text.begin() + static_cast<std::ptrdiff_t>(write));
-      write += hit - read;
-    }
-    std::copy(to.begin(), to.end(), text.begin() + static_cast<std::ptrdiff_t>(write));
-    write += to.size();
-    read = hit + from.size();
-    ++count;
-    hit = text.find(from, read);
-  }
-  std::copy(text.begin() + static_cast<std::ptrdiff_t>(read), text.end(),
-            text.begin() + static_cast<std::ptrdiff_t>(write));
-  text.resize(write + (text.size() - read));
-  return count;
-}
-
 void DeleteUnits(Text& text, TextView units) {
   if (units.size() == 2) {
     const char16_t a = units[0];
@@ -96,7 +69,7 @@ void ReplaceInTurn(Text& text, std::initializer_list<Replacement> steps) {
   uint32_t present = PatternsPresent(text, list, count, all);
   for (size_t i = 0; i < count; ++i) {
     if (!(present >> i & 1)) continue;
-    if (ReplaceAllInPlace(text, list[i].from, list[i].to) == 0) continue;
+    if (ReplaceAll(text, list[i].from, list[i].to) == 0) continue;
     // The text changed: look again for the patterns still to come.
     uint32_t rest = all & ~((uint32_t{2} << i) - 1);
     if (rest)

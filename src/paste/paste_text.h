@@ -12,12 +12,8 @@ namespace qorva {
 // each hit plus the length of `x`; npos when there is none.
 size_t LastOccurrence(TextView text, TextView x);
 
-// ReplaceAll that rewrites the text in place when the replacement is not longer than
-// what it replaces. Returns the number of replacements.
-size_t ReplaceAllInPlace(Text& text, TextView from, TextView to);
-
 // Deletes every occurrence of `x`, left to right, without rescanning.
-inline void DeleteAll(Text& text, TextView x) { ReplaceAllInPlace(text, x, u""); }
+inline void DeleteAll(Text& text, TextView x) { ReplaceAll(text, x, u""); }
 
 // Deletes every unit that is one of `units`.
 void DeleteUnits(Text& text, TextView units);

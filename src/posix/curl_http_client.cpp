@@ -79,13 +79,6 @@ std::string RequestTarget(TextView path) {
   return out;
 }
 
-bool EqualsAsciiIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return ToLowerUnit(static_cast<unsigned char>(x)) ==
-                  ToLowerUnit(static_cast<unsigned char>(y));
-         });
-}
-
 struct Header {
   std::string name;
   std::string line;  // "Name: value"

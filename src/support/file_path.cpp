@@ -1,5 +1,8 @@
 #include "support/file_path.h"
 
+#include <fstream>
+#include <system_error>
+
 #include <string>
 
 #include "support/encoding.h"
@@ -37,5 +40,20 @@ std::filesystem::path PathFromText(TextView text) {
 }
 
 Text TextFromPath(const std::filesystem::path& path) { return FromNative(path.native()); }
+
+WriteOutcome WriteFileBytes(TextView path, std::string_view bytes) {
+  std::ofstream out(PathFromText(path), std::ios::binary | std::ios::trunc);
+  if (!out) return WriteOutcome::kNotOpened;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return out ? WriteOutcome::kWritten : WriteOutcome::kCutShort;
+}
+
+void RemoveFileForcibly(const std::filesystem::path& file) {
+  std::error_code error;
+  std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add, error);
+  std::filesystem::remove(file, error);
+}
 
 }  // namespace qorva

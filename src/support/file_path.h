@@ -21,4 +21,12 @@ std::filesystem::path PathFromText(TextView text);
 // The text of a file system path; the inverse of PathFromText.
 Text TextFromPath(const std::filesystem::path& path);
 
+enum class WriteOutcome { kWritten, kNotOpened, kCutShort };
+// Writes `bytes` to the file at `path`, replacing what it held. kCutShort: the file was
+// opened but not every byte reached it.
+WriteOutcome WriteFileBytes(TextView path, std::string_view bytes);
+
+// Deletes the file, read-only or not; failures are silent.
+void RemoveFileForcibly(const std::filesystem::path& file);
+
 }  // namespace qorva

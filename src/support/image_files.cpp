@@ -18,29 +18,37 @@ constexpr unsigned char kLogoPng[] = {
 #include "qorva_logo_png.inc"
 };
 
+struct ImageFileType {
+  TextView extension;
+  TextView mimeType;
+};
+
+// JPEG first: it is what an unknown picture type is saved as.
+constexpr ImageFileType kImageFileTypes[] = {
+    {u"jpg", u"image/jpeg"}, {u"png", u"image/png"},   {u"bmp", u"image/bmp"},
+    {u"gif", u"image/gif"},  {u"tiff", u"image/tiff"},
+};
+
 bool IsJpegExtension(TextView extension) {
   return EqualsIgnoreCase(extension, u"jpg") || EqualsIgnoreCase(extension, u"jpeg");
-}
-
-enum class WriteOutcome { kWritten, kNotOpened, kCutShort };
-
-WriteOutcome WriteWholeFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) return WriteOutcome::kNotOpened;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return out ? WriteOutcome::kWritten : WriteOutcome::kCutShort;
 }
 
 }  // namespace
 
 Text MimeTypeForExtension(TextView extension) {
-  if (IsJpegExtension(extension)) return u"image/jpeg";
-  if (EqualsIgnoreCase(extension, u"png")) return u"image/png";
-  if (EqualsIgnoreCase(extension, u"bmp")) return u"image/bmp";
-  if (EqualsIgnoreCase(extension, u"gif")) return u"image/gif";
-  if (EqualsIgnoreCase(extension, u"tiff")) return u"image/tiff";
+  if (EqualsIgnoreCase(extension, u"jpeg")) return Text(kImageFileTypes[0].mimeType);
+  for (const ImageFileType& type : kImageFileTypes) {
+    if (EqualsIgnoreCase(extension, type.extension)) return Text(type.mimeType);
+  }
   return {};
+}
+
+Text ExtensionForContentType(TextView contentType) {
+  if (EqualsIgnoreCase(contentType, u"image/jpg")) return Text(kImageFileTypes[0].extension);
+  for (const ImageFileType& type : kImageFileTypes) {
+    if (EqualsIgnoreCase(contentType, type.mimeType)) return Text(type.extension);
+  }
+  return Text(kImageFileTypes[0].extension);
 }
 
 std::optional<Guid> FindEncoder(const ImageCodec& codec, TextView mimeType) {
@@ -70,8 +78,7 @@ ImageStatus SaveImageFile(const ImageCodec& codec, TextView extension, TextView 
     encoded = codec.Encode(image, *encoder, {});
   }
   if (encoded.status != ImageStatus::kOk) return encoded.status;
-  const std::filesystem::path file = PathFromText(path);
-  switch (WriteWholeFile(file, encoded.bytes)) {
+  switch (WriteFileBytes(path, encoded.bytes)) {
     case WriteOutcome::kWritten:
       return ImageStatus::kOk;
     case WriteOutcome::kNotOpened:
@@ -79,7 +86,7 @@ ImageStatus SaveImageFile(const ImageCodec& codec, TextView extension, TextView 
     case WriteOutcome::kCutShort: {
       // A file cut short is no picture.
       std::error_code error;
-      std::filesystem::remove(file, error);
+      std::filesystem::remove(PathFromText(path), error);
       return ImageStatus::kWin32Error;
     }
   }

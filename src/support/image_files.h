@@ -14,6 +14,9 @@ namespace qorva {
 // "image/jpeg" for "jpg" and "jpeg", "image/png", "image/bmp", "image/gif", "image/tiff"
 // (letter case ignored); "" for anything else, "tif" included.
 Text MimeTypeForExtension(TextView extension);
+// The other way: "jpg", "png", "bmp", "gif" or "tiff" for those types ("image/jpg" too,
+// letter case ignored); "jpg" for anything else.
+Text ExtensionForContentType(TextView contentType);
 
 // The identifier of the first installed encoder whose MIME type equals `mimeType`
 // exactly (letter case counts); none when no encoder has it.

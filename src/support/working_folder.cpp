@@ -116,4 +116,8 @@ uint64_t FileSizeOf(TextView path) {
   return static_cast<uint64_t>(size);
 }
 
+Text NewWorkingFilePath(System& system, TextView extension) {
+  return WorkingFolderPath(kWorkingFolderName) + NewUniqueName(system) + u"." + Text(extension);
+}
+
 }  // namespace qorva

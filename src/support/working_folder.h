@@ -37,6 +37,9 @@ void PurgeWorkingFolder(const Clock& clock, TextView subFolder);
 // 32 lower-case hexadecimal digits from a fresh GUID, in its usual field order.
 Text NewUniqueName(System& system);
 
+// A new file's path in the working folder: a unique name and `extension` (no dot).
+Text NewWorkingFilePath(System& system, TextView extension);
+
 // "1023Bytes", "1.00KB", "1.00MB", "5.00GB" and so on.
 Text FileSizeText(uint64_t size);
 

@@ -1,5 +1,7 @@
 #include "transfer/download.h"
 
+#include "support/image_files.h"
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -44,14 +46,12 @@ std::optional<std::ofstream> CreateForWriting(TextView path) {
 // goes to `localPath`.
 std::optional<std::ofstream> CreateNamedFromResponse(System& system, TextView rawHeaders,
                                                      Text& localPath) {
-  Text path = WorkingFolderPath(kWorkingFolderName) + NewUniqueName(system) + u"." +
-              ExtensionForContentType(ContentTypeFromHeaders(rawHeaders));
+  Text path =
+      NewWorkingFilePath(system, ExtensionForContentType(ContentTypeFromHeaders(rawHeaders)));
   std::filesystem::path native = PathFromText(path);
   std::error_code error;
   if (std::filesystem::exists(std::filesystem::symlink_status(native, error))) {
-    std::filesystem::permissions(native, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add, error);
-    std::filesystem::remove(native, error);
+    RemoveFileForcibly(native);
   }
   std::optional<std::ofstream> out = CreateForWriting(path);
   if (out) localPath = path;
@@ -99,16 +99,6 @@ bool DownloadToFile(HttpClient& http, System& system, TextView serverUrl, TextVi
   if (!out) out = CreateNamedFromResponse(system, rawHeaders, localPath);
   if (!out) return false;
   return CopyBody(*request, *out);
-}
-
-Text ExtensionForContentType(TextView contentType) {
-  Text type = ToLower(contentType);
-  if (type == u"image/jpeg" || type == u"image/jpg") return u"jpg";
-  if (type == u"image/png") return u"png";
-  if (type == u"image/bmp") return u"bmp";
-  if (type == u"image/gif") return u"gif";
-  if (type == u"image/tiff") return u"tiff";
-  return u"jpg";
 }
 
 Text ContentTypeFromHeaders(TextView rawHeaders) {

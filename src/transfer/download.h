@@ -25,11 +25,6 @@ class System;
 bool DownloadToFile(HttpClient& http, System& system, TextView serverUrl, TextView requestPath,
                     Text& localPath);
 
-// "jpg" for "image/jpeg" and "image/jpg", "png", "bmp", "gif" and "tiff" for their
-// image types, the whole value compared in any letter case; "jpg" for anything else,
-// a type with parameters included.
-Text ExtensionForContentType(TextView contentType);
-
 // The content type named in raw response headers: the first line after the status line
 // containing "content-type:" in any letter case gives the text after its first ":",
 // trimmed and lower-cased. The search ends after the second line that names a content

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/encoding.h"
+#include "support/image_files.h"
 #include "transfer/download.h"
 #include "transfer/upload.h"
 

@@ -1,4 +1,5 @@
 #include "transfer/download.h"
+#include "support/image_files.h"
 
 #include <gtest/gtest.h>
 

@@ -15,20 +15,11 @@
 #include "paste/oracle/literal_paste.h"
 #include "paste/paste_cleanup.h"
 #include "paste/samples/paste_samples.h"
-#include "platform/system.h"
+#include "platform/memory/memory_system.h"
 #include "support/encoding.h"
 
 namespace qorva {
 namespace {
-
-class ZeroGuidSystem final : public System {
- public:
-  std::optional<FileVersion> ModuleFileVersion() const override { return std::nullopt; }
-  Text LoadString(uint32_t) const override { return {}; }
-  Guid NewGuid() override { return {}; }
-  std::string EncodeAnsi(TextView text) const override { return ToUtf8(text); }
-  Text DecodeAnsi(std::string_view bytes) const override { return FromUtf8(bytes); }
-};
 
 struct Document {
   std::vector<Text> pastes;
@@ -81,7 +72,8 @@ void Clean(benchmark::State& state, const Document& doc, Version version) {
     state.SkipWithError("no documents");
     return;
   }
-  ZeroGuidSystem system;
+  MemorySystem system;
+  system.fixedGuid = Guid{};  // every paste writes the same names
   COfficeStyleMap map;
   std::vector<Text> tags;
   PasteContext context{map, tags, 1, system};

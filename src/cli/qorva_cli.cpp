@@ -11,16 +11,9 @@
 #include "control/paste_methods.h"
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
-#include "platform/memory/memory_clipboard.h"
-#include "platform/memory/memory_control_site.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/scripted_user_interface.h"
+#include "platform/image_codec.h"
+#include "platform/memory/memory_platform.h"
 #include "platform/native_clipboard.h"
-#include "platform/native_clock.h"
-#include "platform/native_content_types.h"
-#include "platform/native_http_client.h"
-#include "platform/native_image_codec.h"
-#include "platform/native_system.h"
 #include "support/encoding.h"
 
 namespace qorva {
@@ -251,30 +244,6 @@ int RunCall(CQorvaeditorCtrl& control, const CallSpec& call, std::ostream& out, 
   return kExitOk;
 }
 
-// The ports a command's control works through: an in-memory registry and site, the
-// console for message boxes, and the platform's own system, HTTP client and imaging
-// library. The clipboard is the desktop's when one is set, else the in-memory one.
-struct CommandPorts {
-  explicit CommandPorts(std::ostream& err) : userInterface(&err) {}
-
-  Platform platform() {
-    Clipboard& clipboard = desktopClipboard ? *desktopClipboard : memoryClipboard;
-    return Platform{registry, userInterface, *system, site,         *http,
-                    *codec,   clipboard,     *clock,  *contentTypes};
-  }
-
-  MemoryRegistry registry;
-  ScriptedUserInterface userInterface;
-  std::unique_ptr<System> system = CreateNativeSystem();
-  MemoryControlSite site;
-  std::unique_ptr<HttpClient> http = CreateNativeHttpClient();
-  std::unique_ptr<ImageCodec> codec = CreateNativeImageCodec();
-  MemoryClipboard memoryClipboard{*system};
-  std::unique_ptr<Clipboard> desktopClipboard;
-  std::unique_ptr<Clock> clock = CreateNativeClock();
-  std::unique_ptr<ContentTypes> contentTypes = CreateNativeContentTypes(registry);
-};
-
 // Puts the content of `path` on the in-memory clipboard as `format`.
 int LoadClipboardFormat(MemoryClipboard& clipboard, const ImageCodec& codec,
                         const std::string& format, const std::string& path, std::ostream& err) {
@@ -317,15 +286,15 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
   std::optional<CallPlan> plan = ParseCall(args, err);
   if (!plan) return kExitUsage;
 
-  CommandPorts ports(err);
+  MemoryPlatform ports(PortSource::kNative, {}, &err);
   if (plan->clipboard.empty()) {
-    ports.desktopClipboard = CreateNativeClipboard(*ports.codec, *ports.system);
+    ports.UseClipboard(CreateNativeClipboard(ports.codec(), ports.system));
   }
   for (const auto& [format, path] : plan->clipboard) {
-    int status = LoadClipboardFormat(ports.memoryClipboard, *ports.codec, format, path, err);
+    int status = LoadClipboardFormat(ports.clipboard, ports.codec(), format, path, err);
     if (status != kExitOk) return status;
   }
-  CQorvaeditorCtrl control(ports.platform());
+  CQorvaeditorCtrl control(ports.ports());
   ParameterListExchange load(ExchangeDirection::kLoad, plan->parameters);
   control.ExchangeParameters(load);
 
@@ -360,8 +329,8 @@ int CleanClipboardFile(const std::vector<std::string>& args, std::ostream& out, 
     err << "qorva: cannot read '" << file << "'\n";
     return kExitFile;
   }
-  CommandPorts ports(err);
-  CQorvaeditorCtrl control(ports.platform());
+  MemoryPlatform ports(PortSource::kNative, {}, &err);
+  CQorvaeditorCtrl control(ports.ports());
   ParameterListExchange load(ExchangeDirection::kLoad, {});
   control.ExchangeParameters(load);
   Text html = FromUtf8(*bytes);

@@ -7,37 +7,15 @@
 #include "control/dispatch_table.h"
 #include "control/property_exchange.h"
 #include "control/qorvaeditor_ctrl.h"
-#include "mime/registry_content_types.h"
-#include "platform/memory/memory_clipboard.h"
-#include "platform/memory/memory_clock.h"
-#include "platform/memory/memory_control_site.h"
-#include "platform/memory/memory_http_client.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/scripted_user_interface.h"
-#include "platform/native_image_codec.h"
-#include "platform/native_system.h"
-#include "platform/system.h"
-#include "support/string_table.h"
+#include "platform/memory/memory_platform.h"
 
 namespace qorva {
 
-// The native system port with a module version the test chooses.
-class FixedSystem final : public System {
- public:
-  std::optional<FileVersion> version = FileVersion{1, 0, 0, 116};
-
-  std::optional<FileVersion> ModuleFileVersion() const override { return version; }
-  Text LoadString(uint32_t id) const override { return StringTableText(id); }
-  Guid NewGuid() override { return native_->NewGuid(); }
-  std::string EncodeAnsi(TextView text) const override { return native_->EncodeAnsi(text); }
-  Text DecodeAnsi(std::string_view bytes) const override { return native_->DecodeAnsi(bytes); }
-
- private:
-  std::unique_ptr<System> native_ = CreateNativeSystem();
-};
-
 struct ControlScene {
-  explicit ControlScene(Text hostUrl = {}) : site(std::move(hostUrl)) { ResetSettings(); }
+  explicit ControlScene(Text hostUrl = {}) : platform(PortSource::kMemory, std::move(hostUrl)) {
+    ResetSettings();
+    system.version = FileVersion{1, 0, 0, 116};
+  }
   ~ControlScene() { ResetSettings(); }
 
   void Load(ParameterListExchange::Parameters parameters = {}) {
@@ -56,19 +34,17 @@ struct ControlScene {
     return Call(name, {std::move(value)}, kInvokePropertyPut).status;
   }
 
-  const ImageCodec& codec() const { return *imageCodec; }
+  const ImageCodec& codec() const { return platform.codec(); }
 
-  MemoryRegistry registry;
-  ScriptedUserInterface ui;
-  FixedSystem system;
-  MemoryControlSite site;
-  MemoryHttpClient http;
-  std::unique_ptr<ImageCodec> imageCodec = CreateNativeImageCodec();
-  MemoryClipboard clipboard{system};
-  MemoryClock clock;
-  RegistryContentTypes contentTypes{registry};
-  CQorvaeditorCtrl control{
-      Platform{registry, ui, system, site, http, *imageCodec, clipboard, clock, contentTypes}};
+  MemoryPlatform platform;
+  MemoryRegistry& registry = platform.registry;
+  ScriptedUserInterface& ui = platform.userInterface;
+  MemorySystem& system = platform.system;
+  MemoryControlSite& site = platform.site;
+  MemoryHttpClient& http = platform.http;
+  MemoryClipboard& clipboard = platform.clipboard;
+  MemoryClock& clock = platform.clock;
+  CQorvaeditorCtrl control{platform.ports()};
 };
 
 }  // namespace qorva

@@ -1,5 +1,5 @@
 // The MIME methods as page script calls them, through the dispatch table, on a control
-// with a real system port and an in-memory HTTP peer.
+// with the platform's own system service and an in-memory HTTP peer.
 #include "control/mime_methods.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +10,7 @@
 #include "control/qorvaeditor_ctrl.h"
 #include "mime/mime_codec_registry.h"
 #include "mime/mime_message.h"
-#include "platform/memory/memory_clipboard.h"
-#include "platform/memory/memory_clock.h"
-#include "platform/memory/memory_control_site.h"
-#include "platform/memory/memory_http_client.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/scripted_user_interface.h"
-#include "platform/native_image_codec.h"
-#include "posix/posix_content_types.h"
-#include "posix/posix_system.h"
+#include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
 #include "support/temp_dir_fixture.h"
 
@@ -29,6 +21,8 @@ struct MimeScene {
   MimeScene() {
     ResetSettings();
     ResetMimeCodecRegistries();
+    platform.registry.Set(RegistryHive::kClassesRoot, u".png", u"Content Type", Text(u"image/png"));
+    platform.registry.Set(RegistryHive::kClassesRoot, u".gif", u"Content Type", Text(u"image/gif"));
   }
   ~MimeScene() { ResetSettings(); }
 
@@ -46,17 +40,9 @@ struct MimeScene {
   }
 
   ScopedTemporaryDirectory temp;
-  MemoryRegistry registry;
-  ScriptedUserInterface ui;
-  PosixSystem system;
-  MemoryControlSite site{u"http://editor.test:8080/pages/edit.html"};
-  MemoryHttpClient http;
-  MemoryClock clock;
-  MimeTypesFile contentTypes = MimeTypesFile::FromText("image/png png\nimage/gif gif\n");
-  std::unique_ptr<ImageCodec> imageCodec = CreateNativeImageCodec();
-  MemoryClipboard clipboard{system};
-  CQorvaeditorCtrl control{
-      Platform{registry, ui, system, site, http, *imageCodec, clipboard, clock, contentTypes}};
+  MemoryPlatform platform{PortSource::kMemory, u"http://editor.test:8080/pages/edit.html"};
+  MemoryHttpClient& http = platform.http;
+  CQorvaeditorCtrl control{platform.ports()};
 };
 
 TEST(MimeMethods, ListsEncodeAndDecodeThroughTheDispatchTable) {
@@ -114,21 +100,22 @@ TEST(MimeMethods, ContainerModeRefusesTheEncodersButNotTheDecoder) {
   MimeScene scene;
   scene.Load({});
   std::string message = scene.Encode("<p>kept</p>");
-  EXPECT_EQ(scene.ui.waitCursorsShown(), 1);
+  EXPECT_EQ(scene.platform.userInterface.waitCursorsShown(), 1);
 
   ResetSettings();
   scene.Load({{u"hasContainer", u"1"}});
   scene.Call(u"mimeAddEncodingFile", {Variant::String(u"x"), Variant::Int(0)});
   EXPECT_TRUE(scene.control.mimeImageList.empty());
   EXPECT_EQ(scene.Encode("x"), "");
-  EXPECT_EQ(scene.ui.shown().size(), 2u);
-  EXPECT_EQ(scene.ui.waitCursorsShown(), 1) << "a refused call shows no wait cursor";
+  EXPECT_EQ(scene.platform.userInterface.shown().size(), 2u);
+  EXPECT_EQ(scene.platform.userInterface.waitCursorsShown(), 1)
+      << "a refused call shows no wait cursor";
 
   Text html = scene.Call(u"QorvaDecodeMime", {Variant::String(FromUtf8(message))}).text;
   EXPECT_EQ(html, u"<p>kept</p>");
-  EXPECT_EQ(scene.ui.shown().size(), 2u);
-  EXPECT_EQ(scene.ui.waitCursorsShown(), 2);
-  EXPECT_FALSE(scene.ui.waitCursorShowing());
+  EXPECT_EQ(scene.platform.userInterface.shown().size(), 2u);
+  EXPECT_EQ(scene.platform.userInterface.waitCursorsShown(), 2);
+  EXPECT_FALSE(scene.platform.userInterface.waitCursorShowing());
 }
 
 }  // namespace

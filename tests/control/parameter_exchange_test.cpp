@@ -2,6 +2,7 @@
 
 #include "control_scene.h"
 #include "support/encoding.h"
+#include "support/string_table.h"
 
 namespace qorva {
 namespace {

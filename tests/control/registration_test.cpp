@@ -50,7 +50,8 @@ Text Default(MemoryRegistry& registry, TextView key) {
 TEST(Registration, WritesTheClassesCategoriesAndFeatureKey) {
   MemoryRegistry registry;
   RecordingRegistrar registrar;
-  FixedSystem system;
+  MemorySystem system;
+  system.version = FileVersion{1, 0, 0, 116};
   EXPECT_EQ(RegisterServer(registry, registrar, system), kRegistrationOk);
   Text key = u"CLSID\\" + Text(kControlClsid);
   EXPECT_EQ(Default(registry, key), u"qorvaeditor Control");
@@ -83,7 +84,8 @@ TEST(Registration, WritesTheClassesCategoriesAndFeatureKey) {
 TEST(Registration, OnlyTypeLibraryAndClassesDecideTheResult) {
   MemoryRegistry registry;
   RecordingRegistrar registrar;
-  FixedSystem system;
+  MemorySystem system;
+  system.version = FileVersion{1, 0, 0, 116};
   registrar.ntAbove5 = false;  // Windows XP: no feature key
   registrar.categoriesOk = false;
   EXPECT_EQ(RegisterServer(registry, registrar, system), kRegistrationOk);
@@ -101,7 +103,8 @@ TEST(Registration, OnlyTypeLibraryAndClassesDecideTheResult) {
 TEST(Registration, UnregisterLeavesCategoriesAndFeatureValue) {
   MemoryRegistry registry;
   RecordingRegistrar registrar;
-  FixedSystem system;
+  MemorySystem system;
+  system.version = FileVersion{1, 0, 0, 116};
   ASSERT_EQ(RegisterServer(registry, registrar, system), kRegistrationOk);
   EXPECT_EQ(UnregisterServer(registry, registrar), kRegistrationOk);
   EXPECT_FALSE(registry.KeyExists(RegistryHive::kClassesRoot, u"CLSID\\" + Text(kControlClsid)));

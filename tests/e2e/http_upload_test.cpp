@@ -10,16 +10,7 @@
 #include "cli/qorva_cli.h"
 #include "control/control_settings.h"
 #include "e2e/local_server.h"
-#include "mime/registry_content_types.h"
-#include "platform/memory/memory_clipboard.h"
-#include "platform/memory/memory_clock.h"
-#include "platform/memory/memory_control_site.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/scripted_user_interface.h"
-#include "platform/native_http_client.h"
-#include "platform/native_image_codec.h"
-#include "platform/platform.h"
-#include "posix/posix_system.h"
+#include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
 #include "transfer/upload.h"
 
@@ -82,7 +73,6 @@ class HttpUploadTest : public ::testing::Test {
     server_ = LocalServer::StartPhp(QORVA_SOURCE_DIR "/tests/data/transfer/upload_page",
                                     {{"QORVA_UPLOAD_STORE", (folder_ / "store").string()}}, error);
     ASSERT_TRUE(server_) << error;
-    http_ = CreateNativeHttpClient();
   }
   void TearDown() override {
     std::filesystem::remove_all(folder_);
@@ -90,9 +80,7 @@ class HttpUploadTest : public ::testing::Test {
   }
 
   Text PostImage(const std::string& page, TextView localPath) {
-    Platform platform{registry_, ui_,        system_, site_,        *http_,
-                      *codec_,   clipboard_, clock_,  contentTypes_};
-    return postImageToServer(platform, FromUtf8(server_->Url(page)), form_, localPath);
+    return postImageToServer(ports_.ports(), FromUtf8(server_->Url(page)), form_, localPath);
   }
 
   std::filesystem::path MakeFile(const std::string& name, const std::string& bytes) {
@@ -106,15 +94,7 @@ class HttpUploadTest : public ::testing::Test {
   std::filesystem::path folder_;
   UploadForm form_;
   std::unique_ptr<LocalServer> server_;
-  std::unique_ptr<HttpClient> http_;
-  std::unique_ptr<ImageCodec> codec_ = CreateNativeImageCodec();
-  MemoryClipboard clipboard_{system_};
-  MemoryRegistry registry_;
-  ScriptedUserInterface ui_;
-  PosixSystem system_;
-  MemoryControlSite site_;
-  MemoryClock clock_;
-  RegistryContentTypes contentTypes_{registry_};
+  MemoryPlatform ports_{PortSource::kNative};
 };
 
 TEST_F(HttpUploadTest, PhpReceivesTheFieldsInOrderAndTheFileIntact) {

@@ -39,7 +39,8 @@ std::string ReadBytes(const Text& path) {
 }
 
 TEST(InlineImages, SavesIntoTheWorkingFolder) {
-  FixedGuidSystem system(0x1A6E0001);
+  MemorySystem system;
+  system.fixedGuid = Guid{0x1A6E0001, 0, 0, {}};
   const Text folder = WorkingFolderPath(kWorkingFolderName);
   struct SaveCase {
     const char16_t* extension;

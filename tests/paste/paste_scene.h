@@ -8,29 +8,22 @@
 #include <vector>
 
 #include "paste/paste_context.h"
-#include "platform/system.h"
+#include "platform/memory/memory_system.h"
 #include "support/encoding.h"
 
 namespace qorva {
 
-class FixedGuidSystem final : public System {
- public:
-  explicit FixedGuidSystem(uint32_t first = 0) { guid_.data1 = first; }
-  std::optional<FileVersion> ModuleFileVersion() const override { return std::nullopt; }
-  Text LoadString(uint32_t) const override { return {}; }
-  Guid NewGuid() override { return guid_; }
-  std::string EncodeAnsi(TextView text) const override { return ToUtf8(text); }
-  Text DecodeAnsi(std::string_view bytes) const override { return FromUtf8(bytes); }
-
- private:
-  Guid guid_;
-};
+// A system port whose every GUID has `first` as its first field.
+inline MemorySystem& FixedGuids(MemorySystem& system, uint32_t first) {
+  system.fixedGuid = Guid{first, 0, 0, {}};
+  return system;
+}
 
 struct PasteScene {
   explicit PasteScene(uint32_t lineFix = 1, uint32_t guid = 0)
-      : system(guid), context{map, fallbackImageTags, lineFix, system} {}
+      : context{map, fallbackImageTags, lineFix, FixedGuids(system, guid)} {}
 
-  FixedGuidSystem system;
+  MemorySystem system;
   COfficeStyleMap map;
   std::vector<Text> fallbackImageTags;
   PasteContext context;

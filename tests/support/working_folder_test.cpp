@@ -1,4 +1,5 @@
 #include "support/working_folder.h"
+#include "platform/memory/memory_system.h"
 
 #include <gtest/gtest.h>
 
@@ -131,19 +132,10 @@ TEST_F(PurgeTest, MissingFolderIsQuiet) {
   EXPECT_FALSE(fs::exists(temp_.path() / "never-made"));
 }
 
-class FixedGuidSystem final : public System {
- public:
-  std::optional<FileVersion> ModuleFileVersion() const override { return std::nullopt; }
-  Text LoadString(uint32_t) const override { return {}; }
-  Guid NewGuid() override {
-    return {0x0123ABCD, 0x4E5F, 0x0A0B, {0xFE, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0x0C}};
-  }
-  std::string EncodeAnsi(TextView) const override { return {}; }
-  Text DecodeAnsi(std::string_view) const override { return {}; }
-};
-
 TEST(NewUniqueName, FieldsInOrderLowerCaseWithoutSeparators) {
-  FixedGuidSystem fixed;
+  MemorySystem fixed;
+  fixed.fixedGuid =
+      Guid{0x0123ABCD, 0x4E5F, 0x0A0B, {0xFE, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0x0C}};
   EXPECT_EQ(NewUniqueName(fixed), u"0123abcd4e5f0a0bfe0123456789ab0c");
 
   auto native = CreateNativeSystem();

@@ -10,30 +10,10 @@
 
 #include "control/control_scene.h"
 #include "control/control_settings.h"
-#include "mime/registry_content_types.h"
-#include "platform/memory/memory_clock.h"
-#include "platform/memory/memory_http_client.h"
-#include "platform/platform.h"
-#include "posix/posix_system.h"
+#include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
 
 namespace qorva {
-
-class TransferSystem final : public System {
- public:
-  std::optional<Guid> fixedGuid;
-
-  std::optional<FileVersion> ModuleFileVersion() const override { return std::nullopt; }
-  Text LoadString(uint32_t id) const override { return real_.LoadString(id); }
-  Guid NewGuid() override { return fixedGuid ? *fixedGuid : real_.NewGuid(); }
-  std::string EncodeAnsi(TextView text) const override { return real_.EncodeAnsi(text); }
-  Text DecodeAnsi(std::string_view bytes) const override { return real_.DecodeAnsi(bytes); }
-  uint32_t CurrentThreadId() const override { return 0x1a2b; }
-  uint32_t TickCount() const override { return 0xdeadbeef; }
-
- private:
-  PosixSystem real_;
-};
 
 inline std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -62,6 +42,9 @@ class TransferTest : public ::testing::Test {
  protected:
   TransferTest() {
     ResetSettings();
+    // A known thread and tick count give a known form boundary.
+    system_.threadId = 0x1a2b;
+    system_.tickCount = 0xdeadbeef;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::filesystem::temp_directory_path() /
               ("qorva_transfer_" + std::string(info->test_suite_name()) + "_" + info->name());
@@ -76,21 +59,12 @@ class TransferTest : public ::testing::Test {
   std::filesystem::path Scratch(const std::string& name) const { return folder_ / name; }
   Text ScratchText(const std::string& name) const { return FromUtf8(Scratch(name).string()); }
 
-  Platform platform() {
-    return Platform{registry_, ui_,        system_, site_,        http_,
-                    *codec_,   clipboard_, clock_,  contentTypes_};
-  }
+  Platform platform() { return ports_.ports(); }
 
   std::filesystem::path folder_;
-  MemoryRegistry registry_;
-  ScriptedUserInterface ui_;
-  TransferSystem system_;
-  MemoryControlSite site_;
-  MemoryHttpClient http_;
-  std::unique_ptr<ImageCodec> codec_ = CreateNativeImageCodec();
-  MemoryClipboard clipboard_{system_};
-  MemoryClock clock_;
-  RegistryContentTypes contentTypes_{registry_};
+  MemoryPlatform ports_;
+  MemorySystem& system_ = ports_.system;
+  MemoryHttpClient& http_ = ports_.http;
 };
 
 }  // namespace qorva

@@ -112,8 +112,15 @@ CQorvaeditorObject::CQorvaeditorObject()
       site_(*this),
       imageCodec_(CreateNativeImageCodec()),
       clipboard_([this] { return window_; }),
-      control_(Platform{registry_, userInterface_, *system_, site_, *http_, *imageCodec_,
-                        clipboard_, *clock_, *contentTypes_}),
+      control_(Platform{.registry = registry_,
+                        .userInterface = userInterface_,
+                        .system = *system_,
+                        .site = site_,
+                        .http = *http_,
+                        .imageCodec = *imageCodec_,
+                        .clipboard = clipboard_,
+                        .clock = *clock_,
+                        .contentTypes = *contentTypes_}),
       events_(this) {
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });
 }

@@ -8,6 +8,7 @@
 
 #include "../control/control_scene.h"
 #include "graphics/bitmap.h"
+#include "graphics/test_images.h"
 #include "paste/clipboard_images.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
@@ -181,6 +182,25 @@ TEST_F(ClipboardPasteTest, SaveWithATypeNamedByThePage) {
   Text jpeg = scene_.Call(u"ShowImageSaveDlgFromClipboard", {Variant::String(u"bmp")}).value.text;
   EXPECT_NE(jpeg.find(u".jpg\" alt="), Text::npos) << ToUtf8(jpeg);
   EXPECT_TRUE(scene_.ui.sheetsShown().empty());
+}
+
+// The quality the user picks in the type sheet stays for the process: a later paste of
+// a bitmap saves its JPEG with it.
+TEST_F(ClipboardPasteTest, TheChosenJpegQualityCarriesToLaterPastes) {
+  scene_.clipboard.SetBitmap(test_images::PhotoLike(200, 150, 7));
+  auto pastedSize = [&] {
+    std::smatch m;
+    std::string tag = ToUtf8(Paste());
+    if (!std::regex_search(tag, m, std::regex(R"re(src="([^"]+\.jpg)")re"))) return uintmax_t{0};
+    return std::filesystem::file_size(PathFromText(FromUtf8(m[1].str())));
+  };
+  uintmax_t atFull = pastedSize();
+  ASSERT_GT(atFull, 0u);
+  scene_.ui.QueueImageSaveChoice(ImageSaveChoice{u"jpg", 10, 0, -1, -1});
+  ASSERT_NE(scene_.Call(u"ShowImageSaveDlgFromClipboard", {Variant::String(u"")}).value.text, u"");
+  uintmax_t atTen = pastedSize();
+  EXPECT_GT(atTen, 0u);
+  EXPECT_LT(atTen * 2, atFull) << "quality 10 should make a far smaller file than 100";
 }
 
 TEST_F(ClipboardPasteTest, SaveWithTheUsersChoices) {

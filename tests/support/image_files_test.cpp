@@ -82,6 +82,19 @@ TEST(MimeTypeForExtension, KnownExtensionsInAnyCase) {
     EXPECT_EQ(MimeTypeForExtension(c.extension), c.mime) << ToUtf8(c.extension);
 }
 
+TEST(ExtensionForContentType, ImageTypesAndTheJpegFallback) {
+  struct Case {
+    const char16_t* type;
+    const char16_t* ext;
+  } cases[] = {
+      {u"image/jpeg", u"jpg"}, {u"image/jpg", u"jpg"},  {u"IMAGE/PNG", u"png"},
+      {u"image/bmp", u"bmp"},  {u"image/gif", u"gif"},  {u"image/tiff", u"tiff"},
+      {u"", u"jpg"},           {u"text/html", u"jpg"},  {u"image/png; charset=x", u"jpg"},
+      {u"image/webp", u"jpg"}, {u" image/png", u"jpg"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExtensionForContentType(c.type), c.ext) << ToUtf8(c.type);
+}
+
 TEST(FindEncoder, TakesTheFirstExactMatch) {
   const Guid first{1, 0, 0, {}};
   const Guid second{2, 0, 0, {}};

@@ -1,5 +1,4 @@
 #include "transfer/download.h"
-#include "support/image_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +13,6 @@ namespace {
 
 using FailAt = MemoryHttpClient::FailAt;
 namespace fs = std::filesystem;
-
-TEST(ExtensionForContentType, ImageTypesAndTheJpegFallback) {
-  struct Case {
-    const char16_t* type;
-    const char16_t* ext;
-  } cases[] = {
-      {u"image/jpeg", u"jpg"}, {u"image/jpg", u"jpg"},  {u"IMAGE/PNG", u"png"},
-      {u"image/bmp", u"bmp"},  {u"image/gif", u"gif"},  {u"image/tiff", u"tiff"},
-      {u"", u"jpg"},           {u"text/html", u"jpg"},  {u"image/png; charset=x", u"jpg"},
-      {u"image/webp", u"jpg"}, {u" image/png", u"jpg"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ExtensionForContentType(c.type), c.ext) << ToUtf8(c.type);
-}
 
 TEST(ContentTypeFromHeaders, TheFirstTypeLineAfterTheStatusLine) {
   struct Case {

@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
   clang
+  # The lint's formatting and static-analysis checks.
+  clang-format clang-tidy
   libcurl4-openssl-dev
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
 )

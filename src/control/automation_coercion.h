@@ -24,11 +24,11 @@ struct Coercion {
   Variant value;
 };
 
-// `value` as `type`: strings parse as automation parses numbers (white space around,
+// `input` as `type`: strings parse as automation parses numbers (white space around,
 // a sign, a fraction rounded half to even, "&H" hexadecimal and "&O" octal); numbers
 // print as decimal text; out-of-range numbers give kOverflow; Null, objects and text
 // that is no number give kTypeMismatch. Empty becomes 0 or "".
-Coercion Coerce(const Variant& value, ValueType type);
+Coercion Coerce(const Variant& input, ValueType type);
 
 // The value a member of `type` answers when it fails: "", 0 or nothing.
 Variant FailureValue(ValueType type);

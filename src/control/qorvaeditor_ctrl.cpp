@@ -29,10 +29,10 @@ CQorvaeditorCtrl::CQorvaeditorCtrl(Platform platform) : platform_(platform) {}
 
 CQorvaeditorCtrl::~CQorvaeditorCtrl() = default;
 
-void CQorvaeditorCtrl::ExchangeParameters(PropertyExchange& px) {
-  px.ExchangeVersion(1, 0);
+void CQorvaeditorCtrl::ExchangeParameters(PropertyExchange& exchange) {
+  exchange.ExchangeVersion(1, 0);
   for (const ControlParameter& parameter : ControlParameters()) {
-    parameter.exchange(*this, px, parameter);
+    parameter.exchange(*this, exchange, parameter);
   }
 
   // The drive policy and the host page are read before the lock: both reach the platform.

@@ -166,14 +166,15 @@ ImageDecodeResult DecodeBmp(std::string_view b) {
         case 8:
           out[x] = src[x];
           break;
-        case 24:
-          std::memcpy(out + x * 3, src + x * 3, 3);
+        case 24: {
+          const size_t at3 = static_cast<size_t>(x) * 3;
+          std::memcpy(out + at3, src + at3, 3);
           break;
-        default: {
-          uint32_t pixel = bpp == 16 ? uint32_t{src[x * 2]} | (uint32_t{src[x * 2 + 1]} << 8)
-                                     : uint32_t{src[x * 4]} | (uint32_t{src[x * 4 + 1]} << 8) |
-                                           (uint32_t{src[x * 4 + 2]} << 16) |
-                                           (uint32_t{src[x * 4 + 3]} << 24);
+        }
+        default: {  // 16 or 32 bits, little-endian
+          const uint8_t* p = src + static_cast<size_t>(x) * (bpp / 8);
+          uint32_t pixel = uint32_t{p[0]} | (uint32_t{p[1]} << 8);
+          if (bpp == 32) pixel |= (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
           image->SetPixel(x, y,
                           MakeArgb(alpha.Extract(pixel, 255), red.Extract(pixel, 0),
                                    green.Extract(pixel, 0), blue.Extract(pixel, 0)));
@@ -192,7 +193,7 @@ ImageEncodeResult EncodeBmp(const Bitmap& image) {
       format == PixelFormat::kIndexed8 ? static_cast<uint32_t>(image.palette().size()) : 0;
   const uint64_t rowBytes = (static_cast<uint64_t>(image.width()) * bpp + 31) / 32 * 4;
   const uint64_t pixelBytes = rowBytes * static_cast<uint64_t>(image.height());
-  const uint64_t offset = kFileHeaderSize + headerSize + paletteCount * 4;
+  const uint64_t offset = kFileHeaderSize + headerSize + uint64_t{paletteCount} * 4;
   if (offset + pixelBytes > 0xFFFFFFFFu) return {ImageStatus::kValueOverflow, {}};
 
   std::string out;

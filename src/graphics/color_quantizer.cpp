@@ -215,14 +215,14 @@ void QColorQuantizer::FoldFirstReducible() {
   assert(node != kNone && "folding with an empty reducible list");
   RemoveFromRun(node);
   uint32_t freed = 0;
-  for (int i = 0; i < 8; ++i) {
-    const int32_t child = nodes_[node].children[i];
+  // FreeSubtree never grows nodes_, so the reference into it stays valid.
+  for (int32_t& child : nodes_[node].children) {
     if (child == kNone) continue;
     nodes_[node].red += nodes_[child].red;
     nodes_[node].green += nodes_[child].green;
     nodes_[node].blue += nodes_[child].blue;
     FreeSubtree(child);
-    nodes_[node].children[i] = kNone;
+    child = kNone;
     ++freed;
   }
   leafCount_ -= freed;

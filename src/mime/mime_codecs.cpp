@@ -60,7 +60,7 @@ size_t Base64ExactSize(size_t n, bool lineBreaks) {
 }
 
 size_t Base64EncodeFast(std::string_view input, char* out, bool lineBreaks) {
-  auto in = reinterpret_cast<const unsigned char*>(input.data());
+  const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   size_t n = input.size();
   char* o = out;
   if (lineBreaks) {
@@ -87,7 +87,7 @@ size_t Base64EncodeFast(std::string_view input, char* out, bool lineBreaks) {
 
 // Group by group with room checks, for callers that give less room than needed.
 size_t Base64EncodeChecked(std::string_view input, char* out, size_t capacity, bool lineBreaks) {
-  auto in = reinterpret_cast<const unsigned char*>(input.data());
+  const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   size_t n = input.size();
   size_t o = 0;
   size_t column = 0;
@@ -346,7 +346,7 @@ size_t CMimeCodeBase64::EncodeInto(char* out, size_t capacity) {
 }
 
 size_t Base64Decode(std::string_view input, char* out, size_t capacity) {
-  auto in = reinterpret_cast<const unsigned char*>(input.data());
+  const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const size_t n = input.size();
   size_t i = 0;
   size_t o = 0;

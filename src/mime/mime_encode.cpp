@@ -118,7 +118,7 @@ class Encoder {
     for (size_t i = 0; i < lists.images.size(); ++i) {
       const Text& entry = lists.images[i];
       const Text& contentId = imageIds[i];
-      Log(u"Image File : " + entry + u" - " + contentId + u" (S)");
+      Log(Text(u"Image File : ").append(entry).append(u" - ").append(contentId).append(u" (S)"));
       Text path = entry;
       FileUrlToPath(path);
       CMimeBody& part = message.AppendPart();

@@ -37,13 +37,13 @@ enum MediaCode : int {
   kMediaOther = 7,
 };
 
-// The span of parameter `name`'s value in a field value, quotes included; none when
-// the value has no such parameter.
+// The span of parameter `name`'s value in the field value `v`, quotes included; none
+// when `v` has no such parameter.
 struct ParameterSpan {
   size_t begin;
   size_t length;
 };
-std::optional<ParameterSpan> FindParameter(std::string_view fieldValue, std::string_view name);
+std::optional<ParameterSpan> FindParameter(std::string_view v, std::string_view name);
 
 class CMimeHeader {
  public:

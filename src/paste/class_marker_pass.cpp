@@ -65,7 +65,7 @@ size_t ClassMarkerPass::DeleteMarkers(const ClassMarker& marker, size_t from, si
   }
   size_t first = hits.front();
   removed += hits.size() * length;
-  buffer_.ReplaceHeadFrom(first, std::move(kept), std::move(keptMarks));
+  buffer_.ReplaceHeadFrom(first, kept, std::move(keptMarks));
   return first;
 }
 

@@ -4,6 +4,7 @@
 #include <deque>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "paste/paste_text.h"
@@ -20,8 +21,8 @@ constexpr size_t npos = Text::npos;
 // reaches a fixed point.
 class DeclarationSequence {
  public:
-  DeclarationSequence(const Text& value, DotDotDash dotDotDash, uint32_t lineFix)
-      : current_(value), dotDotDash_(dotDotDash), lineFix_(lineFix) {}
+  DeclarationSequence(Text value, DotDotDash dotDotDash, uint32_t lineFix)
+      : current_(std::move(value)), dotDotDash_(dotDotDash), lineFix_(lineFix) {}
 
   // Whether the n-th value holds a class attribute marker of its own.
   bool HoldsClassMarker(size_t n) {
@@ -129,7 +130,7 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
   // A name that is not plain could only ever match where a class value starts with its
   // plain part followed by something else.
   for (TextView start : oddNameStarts) {
-    if (names.count(start)) return false;
+    if (names.contains(start)) return false;
   }
 
   // What each entry's pass does to each occurrence: all "class=name " first, then from

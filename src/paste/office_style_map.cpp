@@ -1,5 +1,8 @@
 #include "paste/office_style_map.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "paste/paste_text.h"
 #include "support/string_helpers.h"
 
@@ -40,7 +43,9 @@ std::vector<const COfficeStyleMap::Entry*> COfficeStyleMap::InOrder() const {
   std::vector<const Entry*> order;
   order.reserve(entries_.size());
   for (const auto& chain : chains_) {
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) order.push_back(&entries_[*it]);
+    // The back of each vector is the front of its chain.
+    std::transform(chain.rbegin(), chain.rend(), std::back_inserter(order),
+                   [this](uint32_t slot) { return &entries_[slot]; });
   }
   return order;
 }

@@ -88,7 +88,7 @@ void RewriteBuffer::InsertInHead(size_t pos, TextView text, bool marked) {
   marks_.insert(marks_.begin() + static_cast<std::ptrdiff_t>(pos), text.size(), marked ? 1 : 0);
 }
 
-void RewriteBuffer::ReplaceHeadFrom(size_t pos, Text text, std::vector<uint8_t> marks) {
+void RewriteBuffer::ReplaceHeadFrom(size_t pos, const Text& text, std::vector<uint8_t> marks) {
   assert(pos <= head_.size() && text.size() == marks.size() && "replaces outside the head");
   head_.resize(pos);
   marks_.resize(pos);

@@ -36,7 +36,7 @@ class RewriteBuffer {
   void EraseInHead(size_t pos, size_t count);
   void InsertInHead(size_t pos, TextView text, bool marked);
   // Replaces head[pos, end of head) by `text` with `marks`.
-  void ReplaceHeadFrom(size_t pos, Text text, std::vector<uint8_t> marks);
+  void ReplaceHeadFrom(size_t pos, const Text& text, std::vector<uint8_t> marks);
 
   TextView head() const { return head_; }
   const std::vector<uint8_t>& headMarks() const { return marks_; }

@@ -25,10 +25,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Beyond this much unread response the transfer is paused until the caller reads.
-constexpr size_t kMaxBufferedBody = 256 * 1024;
+constexpr size_t kMaxBufferedBody = size_t{256} * 1024;
 constexpr long kPollMilliseconds = 100;
 // A body block of the callers fits curl's upload buffer whole.
-constexpr long kUploadBufferSize = 256 * 1024;
+constexpr long kUploadBufferSize = 256L * 1024;
 
 void InitCurlOnce() {
   static std::once_flag once;
@@ -276,9 +276,9 @@ class CurlRequest final : public HttpRequest {
     // curl's own defaults give way to what the caller set, or go.
     std::vector<std::string> lines;
     for (const Header& header : headers_) lines.push_back(header.line);
-    if (!HasHeader("Accept")) lines.push_back("Accept:");
-    if (!HasHeader("Expect")) lines.push_back("Expect:");
-    if (hasBody && !HasHeader("Content-Type")) lines.push_back("Content-Type:");
+    if (!HasHeader("Accept")) lines.emplace_back("Accept:");
+    if (!HasHeader("Expect")) lines.emplace_back("Expect:");
+    if (hasBody && !HasHeader("Content-Type")) lines.emplace_back("Content-Type:");
     for (const std::string& line : lines) {
       curl_slist* next = curl_slist_append(headerList_, line.c_str());
       if (!next) return Fail();

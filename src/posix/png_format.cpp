@@ -2,6 +2,7 @@
 // depth to 8-bit BGR or BGRA and reports errors through its result.
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "posix/image_formats.h"
@@ -11,10 +12,7 @@ namespace qorva::posix {
 namespace {
 
 bool HasTransparency(const Bitmap& image) {
-  for (Argb entry : image.palette()) {
-    if (AlphaOf(entry) != 255) return true;
-  }
-  return false;
+  return std::ranges::any_of(image.palette(), [](Argb entry) { return AlphaOf(entry) != 255; });
 }
 
 }  // namespace

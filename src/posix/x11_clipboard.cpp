@@ -273,10 +273,7 @@ class X11ClipboardAccess final : public ClipboardAccess {
 
  private:
   bool Offers(std::string_view target) const {
-    for (const std::string& t : targets_) {
-      if (t == target) return true;
-    }
-    return false;
+    return std::ranges::find(targets_, target) != targets_.end();
   }
   std::string TextTarget() const {
     for (const char* target : {"UTF8_STRING", "text/plain;charset=utf-8"}) {
@@ -309,7 +306,8 @@ void ServeSelection(Display* display, Atom type, const std::string& data) {
   if (XGetSelectionOwner(display, clipboard) != window) return;
   long maxRequest = XExtendedMaxRequestSize(display);
   if (maxRequest == 0) maxRequest = XMaxRequestSize(display);
-  const size_t piece = std::min<size_t>(256 * 1024, static_cast<size_t>(maxRequest) * 4 - 1024);
+  const size_t piece =
+      std::min<size_t>(size_t{256} * 1024, static_cast<size_t>(maxRequest) * 4 - 1024);
 
   struct Transfer {
     Window requestor;

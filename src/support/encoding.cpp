@@ -51,7 +51,8 @@ size_t DecodeUtf8At(std::string_view bytes, size_t pos, char32_t& cp) {
   if (lead < 0x80) {
     cp = lead;
     return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2, min = 0x80, cp = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3, min = 0x800, cp = lead & 0x0F;

@@ -2,6 +2,7 @@
 
 #include "support/image_files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -30,10 +31,9 @@ bool IsPlaceholderName(TextView path) {
   size_t cut = path.find_last_of(u"\\/");
   TextView name = cut == TextView::npos ? path : path.substr(cut + 1);
   if (name.empty()) return true;
-  for (char16_t unit : name) {
-    if (unit < 0x20 || TextView(u"<>:\"|?*").find(unit) != TextView::npos) return true;
-  }
-  return false;
+  return std::ranges::any_of(name, [](char16_t unit) {
+    return unit < 0x20 || TextView(u"<>:\"|?*").find(unit) != TextView::npos;
+  });
 }
 
 std::optional<std::ofstream> CreateForWriting(TextView path) {

@@ -99,9 +99,9 @@ TEST(DispatchTable, GuardsAsDeclared) {
   const std::set<std::string_view> guardB = {"QORVAGetMethod", "QORVASetMethod", "QORVASetMethod2",
                                              "QORVASetMethod3"};
   for (const DispatchEntry& entry : DispatchTable()) {
-    Guard expected = guardA.count(entry.name)   ? Guard::kNotInContainer
-                     : guardB.count(entry.name) ? Guard::kContainerOnly
-                                                : Guard::kNone;
+    Guard expected = guardA.contains(entry.name)   ? Guard::kNotInContainer
+                     : guardB.contains(entry.name) ? Guard::kContainerOnly
+                                                   : Guard::kNone;
     EXPECT_EQ(entry.guard, expected) << entry.name;
   }
 }

@@ -27,8 +27,13 @@ TEST(PersistedState, RoundTripsTheControlsParameters) {
 
 TEST(PersistedState, RefusesCorruptStreams) {
   std::string good = SerializePersistedState({{u"a", u"b"}});
-  std::string huge = std::string("\x01\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00a\x00", 14) +
-                     std::string("\xff\xff\xff\x7f", 4);
+  const std::string huge(
+      "\x01\x00\x00\x00"   // version 1.0
+      "\x01\x00\x00\x00"   // one parameter
+      "\x01\x00\x00\x00"   // the name's length: one unit
+      "a\x00"              // the name, "a"
+      "\xff\xff\xff\x7f",  // the value's length: far past the limit
+      18);
   const std::pair<const char*, std::string> cases[] = {
       {"empty", ""},
       {"cut short", good.substr(0, good.size() - 1)},

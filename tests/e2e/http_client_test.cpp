@@ -205,7 +205,9 @@ TEST_F(HttpClientTest, NoCallOutlivesTheIdleTimeOut) {
 }
 
 TEST_F(HttpClientTest, RefusedConnectionsAndUnusableHostsFail) {
-  HttpRequest* request = Open({u"GET", u"/", u"", {}, 0}, UnusedPort());
+  const uint16_t refusedPort = UnusedPort();
+  ASSERT_NE(refusedPort, 0);
+  HttpRequest* request = Open({u"GET", u"/", u"", {}, 0}, refusedPort);
   ASSERT_TRUE(request);
   EXPECT_FALSE(request->Send({}));
 

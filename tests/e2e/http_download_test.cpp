@@ -99,7 +99,9 @@ TEST_F(HttpDownloadTest, CutAndSilentAnswersFailInTime) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
 
   Text refused = TextFromPath(temp_.path() / "refused.png");
-  EXPECT_FALSE(Download("/x.png", refused, UnusedPort()));
+  const uint16_t refusedPort = UnusedPort();
+  ASSERT_NE(refusedPort, 0);
+  EXPECT_FALSE(Download("/x.png", refused, refusedPort));
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ class LocalServer {
   uint16_t port_;
 };
 
-// A port nobody listens on (bound once, then released).
+// A port nobody listens on (bound once, then released); 0 when none could be bound.
 uint16_t UnusedPort();
 
 }  // namespace qorva

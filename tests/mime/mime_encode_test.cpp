@@ -106,7 +106,7 @@ TEST_F(MimeEncode, ExampleMessageLineByLine) {
   std::vector<std::string> lines;
   for (size_t i = 0; i < all.size(); ++i) {
     bool base64Run = !lines.empty() && (lines.size() == 14 || lines.size() == 24) &&
-                     !all[i].empty() && lines.back().size() == 76 && all[i - 1] != "";
+                     !all[i].empty() && lines.back().size() == 76 && !all[i - 1].empty();
     if (base64Run) {
       lines.back() += all[i];
     } else {
@@ -319,7 +319,7 @@ TEST_F(MimeEncode, LogLinesAndTheDumpFile) {
   std::string messages = std::regex_replace(log, std::regex("\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\t"), "");
   messages = std::regex_replace(messages, std::regex("[0-9a-f]{32}@qorvaeditor\\.mime"), "ID");
   std::string rule(56, '=');
-  std::string image = ImagePath().size() ? ToUtf8(ImagePath()) : "";
+  std::string image = ImagePath().empty() ? "" : ToUtf8(ImagePath());
   std::string gone = ToUtf8(ImagePath("gone.png"));
   EXPECT_EQ(messages,
             "QORVA Mime Start " + rule + "\r\nMIME Option : 1\r\nMIME Image : " + image +

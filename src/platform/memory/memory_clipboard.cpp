@@ -25,7 +25,7 @@ class MemoryClipboard::Access final : public ClipboardAccess {
     }
     return false;
   }
-  bool IsAvailable(TextView format) override { return board_.registered_.count(Text(format)) > 0; }
+  bool IsAvailable(TextView format) override { return board_.registered_.contains(Text(format)); }
   std::optional<std::string> RegisteredData(TextView format) override {
     auto it = board_.registered_.find(Text(format));
     if (it == board_.registered_.end()) return std::nullopt;

@@ -30,8 +30,11 @@ class HandleCount {
 
 class MemoryHttpClient::Request final : public HttpRequest {
  public:
-  Request(std::shared_ptr<State> state, size_t index, const Response& response)
-      : state_(std::move(state)), count_(state_->openHandles), index_(index), response_(response) {}
+  Request(std::shared_ptr<State> state, size_t index, Response response)
+      : state_(std::move(state)),
+        count_(state_->openHandles),
+        index_(index),
+        response_(std::move(response)) {}
 
   bool AddHeaders(TextView headers, HttpHeaderMode mode) override {
     if (response_.failAt == FailAt::kAddHeaders) return false;
@@ -108,8 +111,11 @@ class MemoryHttpClient::Request final : public HttpRequest {
 
 class MemoryHttpClient::Connection final : public HttpConnection {
  public:
-  Connection(std::shared_ptr<State> state, size_t index, const Response& response)
-      : state_(std::move(state)), count_(state_->openHandles), index_(index), response_(response) {}
+  Connection(std::shared_ptr<State> state, size_t index, Response response)
+      : state_(std::move(state)),
+        count_(state_->openHandles),
+        index_(index),
+        response_(std::move(response)) {}
 
   std::unique_ptr<HttpRequest> OpenRequest(const HttpRequestLine& line) override {
     if (response_.failAt == FailAt::kOpenRequest) return nullptr;

@@ -52,7 +52,7 @@ class Encoder {
 
   std::string Bytes(TextView text) const { return AnsiBytesOf(c_.system, text); }
 
-  // Steps B and C: keeps the entries that the HTML refers to, downloading remote ones,
+  // Keeps the entries that the HTML refers to, downloading remote ones,
   // and gives each kept entry its Content-ID.
   std::vector<Text> RegisterReferences(std::vector<Text>& list, ListKind kind, Text& html) {
     std::vector<Text> contentIds;

@@ -14,7 +14,7 @@ MemoryPlatform::MemoryPlatform(PortSource source, Text hostDocumentUrl, std::ost
   if (source == PortSource::kNative) {
     nativeHttp_ = CreateNativeHttpClient();
     nativeClock_ = CreateNativeClock();
-    contentTypes_ = CreateNativeContentTypes(registry);
+    nativeContentTypes_ = CreateNativeContentTypes(registry);
   }
 }
 
@@ -30,8 +30,8 @@ Platform MemoryPlatform::ports() {
       .imageCodec = *imageCodec_,
       .clipboard = desktopClipboard_ ? *desktopClipboard_ : static_cast<Clipboard&>(clipboard),
       .clock = nativeClock_ ? *nativeClock_ : static_cast<Clock&>(clock),
-      .contentTypes =
-          contentTypes_ ? *contentTypes_ : static_cast<ContentTypes&>(registryContentTypes_),
+      .contentTypes = nativeContentTypes_ ? *nativeContentTypes_
+                                          : static_cast<ContentTypes&>(registryContentTypes_),
   };
 }
 

@@ -39,8 +39,6 @@ class MemoryPlatform {
   Platform ports();
   // The desktop's clipboard in place of the in-memory one.
   void UseClipboard(std::unique_ptr<Clipboard> desktop) { desktopClipboard_ = std::move(desktop); }
-  // Other content types than the source's.
-  void UseContentTypes(std::unique_ptr<ContentTypes> types) { contentTypes_ = std::move(types); }
   const ImageCodec& codec() const { return *imageCodec_; }
 
   MemoryRegistry registry;
@@ -56,7 +54,7 @@ class MemoryPlatform {
   RegistryContentTypes registryContentTypes_{registry};
   std::unique_ptr<HttpClient> nativeHttp_;
   std::unique_ptr<Clock> nativeClock_;
-  std::unique_ptr<ContentTypes> contentTypes_;
+  std::unique_ptr<ContentTypes> nativeContentTypes_;
   std::unique_ptr<Clipboard> desktopClipboard_;
 };
 

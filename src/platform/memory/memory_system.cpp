@@ -6,8 +6,6 @@ namespace qorva {
 
 MemorySystem::MemorySystem() : native_(CreateNativeSystem()) {
   version = native_->ModuleFileVersion();
-  threadId = native_->CurrentThreadId();
-  tickCount = native_->TickCount();
 }
 
 MemorySystem::~MemorySystem() = default;
@@ -19,5 +17,11 @@ Guid MemorySystem::NewGuid() { return fixedGuid ? *fixedGuid : native_->NewGuid(
 std::string MemorySystem::EncodeAnsi(TextView text) const { return native_->EncodeAnsi(text); }
 
 Text MemorySystem::DecodeAnsi(std::string_view bytes) const { return native_->DecodeAnsi(bytes); }
+
+uint32_t MemorySystem::CurrentThreadId() const {
+  return threadId.value_or(native_->CurrentThreadId());
+}
+
+uint32_t MemorySystem::TickCount() const { return tickCount.value_or(native_->TickCount()); }
 
 }  // namespace qorva

@@ -18,17 +18,18 @@ class MemorySystem final : public System {
   std::optional<FileVersion> version;
   // When set, every new GUID is this one, so that file names repeat from run to run.
   std::optional<Guid> fixedGuid;
-  // The thread and tick count the upload's form boundary mixes in.
-  uint32_t threadId = 0;
-  uint32_t tickCount = 0;
+  // When set, the thread and tick count the upload's form boundary mixes in; else the
+  // platform's own, read at each call.
+  std::optional<uint32_t> threadId;
+  std::optional<uint32_t> tickCount;
 
   std::optional<FileVersion> ModuleFileVersion() const override { return version; }
   Text LoadString(uint32_t id) const override;
   Guid NewGuid() override;
   std::string EncodeAnsi(TextView text) const override;
   Text DecodeAnsi(std::string_view bytes) const override;
-  uint32_t CurrentThreadId() const override { return threadId; }
-  uint32_t TickCount() const override { return tickCount; }
+  uint32_t CurrentThreadId() const override;
+  uint32_t TickCount() const override;
 
  private:
   std::unique_ptr<System> native_;

@@ -38,7 +38,7 @@ Variant GetMember(C& control) {
 
 template <auto Member>
 void PutMember(C& control, const Variant& value) {
-  AssignFrom(control.*Member, value);
+  control.*Member = FromVariant<MemberType<Member>>(value);
 }
 
 template <auto Member, auto Setting>
@@ -72,9 +72,7 @@ ControlParameter Accessed(std::string_view name, int32_t id, Default value) {
   ControlParameter p = Field<Member>(name, id, value);
   p.get = [](C& control) { return ToVariant((control.*Getter)()); };
   p.put = [](C& control, const Variant& v) {
-    MemberType<Member> assigned;
-    AssignFrom(assigned, v);
-    (control.*Setter)(assigned);
+    (control.*Setter)(FromVariant<MemberType<Member>>(v));
   };
   return p;
 }

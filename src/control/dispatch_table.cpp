@@ -34,22 +34,15 @@ struct Signature<R (*)(C&, A...)> {
 template <typename R, typename... A>
 struct Signature<R (C::*)(A...)> : Signature<R (*)(C&, A...)> {};
 
-template <typename T>
-T ArgumentFrom(const Variant& value) {
-  if constexpr (std::is_same_v<T, TextView>) return value.text;
-  if constexpr (std::is_same_v<T, int32_t>) return value.i4;
-  if constexpr (std::is_same_v<T, uint32_t>) return value.ui4;
-}
-
 template <auto Fn, size_t... I>
 Variant CallBound(C& control, std::span<const Variant> args, std::index_sequence<I...>) {
   using Sig = Signature<decltype(Fn)>;
   if constexpr (std::is_void_v<typename Sig::Result>) {
-    std::invoke(Fn, control, ArgumentFrom<std::tuple_element_t<I, typename Sig::Args>>(args[I])...);
+    std::invoke(Fn, control, FromVariant<std::tuple_element_t<I, typename Sig::Args>>(args[I])...);
     return Variant::Empty();
   } else {
     return ToVariant(std::invoke(
-        Fn, control, ArgumentFrom<std::tuple_element_t<I, typename Sig::Args>>(args[I])...));
+        Fn, control, FromVariant<std::tuple_element_t<I, typename Sig::Args>>(args[I])...));
   }
 }
 
@@ -61,35 +54,39 @@ Variant Bound(C& control, std::span<const Variant> args) {
 }
 
 template <typename Args, size_t... I>
-std::vector<DispatchArg> ArgumentList(std::span<const std::string_view> names,
+std::vector<DispatchArg> ArgumentList([[maybe_unused]] std::span<const std::string_view> names,
                                       std::index_sequence<I...>) {
   return {DispatchArg{names[I], TypeOf<std::tuple_element_t<I, Args>>()}...};
 }
 
 // A built method: its argument and result types come from `Fn`'s signature, and there
 // is one name for each argument.
-template <auto Fn, size_t N>
-DispatchEntry Method(std::string_view name, int32_t id, Guard guard,
-                     const std::string_view (&argNames)[N]) {
+template <auto Fn>
+DispatchEntry BoundMethod(std::string_view name, int32_t id, Guard guard,
+                          std::span<const std::string_view> argNames) {
   using Sig = Signature<decltype(Fn)>;
   using Args = typename Sig::Args;
-  static_assert(std::tuple_size_v<Args> == N, "one name for each argument");
+  constexpr size_t kArity = std::tuple_size_v<Args>;
   DispatchEntry entry{name, id, MemberKind::kMethod, TypeOf<typename Sig::Result>(),
-                      ArgumentList<Args>(argNames, std::make_index_sequence<N>{})};
+                      ArgumentList<Args>(argNames, std::make_index_sequence<kArity>{})};
   entry.guard = guard;
   entry.call = &Bound<Fn>;
   return entry;
+}
+
+template <auto Fn, size_t N>
+DispatchEntry Method(std::string_view name, int32_t id, Guard guard,
+                     const std::string_view (&argNames)[N]) {
+  static_assert(std::tuple_size_v<typename Signature<decltype(Fn)>::Args> == N,
+                "one name for each argument");
+  return BoundMethod<Fn>(name, id, guard, argNames);
 }
 
 template <auto Fn>
 DispatchEntry Method(std::string_view name, int32_t id, Guard guard) {
   static_assert(std::tuple_size_v<typename Signature<decltype(Fn)>::Args> == 0,
                 "arguments need their names");
-  DispatchEntry entry{
-      name, id, MemberKind::kMethod, TypeOf<typename Signature<decltype(Fn)>::Result>(), {}};
-  entry.guard = guard;
-  entry.call = &Bound<Fn>;
-  return entry;
+  return BoundMethod<Fn>(name, id, guard, {});
 }
 
 // A method whose behaviour is not built yet: it answers its failure value.

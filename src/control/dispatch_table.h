@@ -72,9 +72,14 @@ constexpr ValueType TypeOf() {
 inline Variant ToVariant(Text value) { return Variant::String(std::move(value)); }
 inline Variant ToVariant(int32_t value) { return Variant::Int(value); }
 inline Variant ToVariant(uint32_t value) { return Variant::Uint(value); }
-inline void AssignFrom(Text& target, const Variant& value) { target = value.text; }
-inline void AssignFrom(int32_t& target, const Variant& value) { target = value.i4; }
-inline void AssignFrom(uint32_t& target, const Variant& value) { target = value.ui4; }
+// The value of a variant already coerced to T's scripting type; a TextView refers to
+// the variant's text.
+template <typename T>
+T FromVariant(const Variant& value) {
+  if constexpr (std::is_same_v<T, Text> || std::is_same_v<T, TextView>) return value.text;
+  if constexpr (std::is_same_v<T, int32_t>) return value.i4;
+  if constexpr (std::is_same_v<T, uint32_t>) return value.ui4;
+}
 
 // Looks a member up by name as automation does, without regard to letter case.
 const DispatchEntry* FindDispatchEntry(std::u16string_view name);

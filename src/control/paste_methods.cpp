@@ -14,10 +14,10 @@ namespace {
 
 constexpr uint32_t kImageTypeSheetCaption = 18;
 
-ClipboardImageContext ImagesFor(CQorvaeditorCtrl& control, int32_t jpegQuality) {
+ClipboardImageContext ImagesFor(CQorvaeditorCtrl& control, const ControlSettings& settings) {
   const Platform& platform = control.platform();
-  return {platform.clipboard, platform.system, platform.imageCodec,
-          DefaultImageSize(SettingsSnapshot()), jpegQuality};
+  return {platform.clipboard, platform.system, platform.imageCodec, DefaultImageSize(settings),
+          settings.jpegQuality};
 }
 
 PasteContext CleanupFor(CQorvaeditorCtrl& control, int32_t jpegQuality) {
@@ -30,9 +30,9 @@ PasteContext CleanupFor(CQorvaeditorCtrl& control, int32_t jpegQuality) {
 Text ReadClipboardForPaste(CQorvaeditorCtrl& control) {
   control.lastPasteHtml.clear();
   control.pasteSourceType = kPasteSourceNone;
-  int32_t quality = SettingsSnapshot().jpegQuality;
-  PasteContext cleanup = CleanupFor(control, quality);
-  ClipboardPaste paste = ReadClipboardForPaste(ImagesFor(control, quality), cleanup);
+  const ControlSettings settings = SettingsSnapshot();
+  PasteContext cleanup = CleanupFor(control, settings.jpegQuality);
+  ClipboardPaste paste = ReadClipboardForPaste(ImagesFor(control, settings), cleanup);
   control.lastPasteHtml = std::move(paste.originalHtml);
   control.pasteSourceType = paste.sourceType;
   return std::move(paste.html);
@@ -54,15 +54,14 @@ int32_t CanPasteImageFromClipboard(CQorvaeditorCtrl& control) {
 
 Text ShowImageSaveDlgFromClipboard(CQorvaeditorCtrl& control, TextView strSaveType) {
   Text type = ToLower(strSaveType);
+  // The preview is saved with the quality in force before the user chooses.
+  ClipboardImageContext images = ImagesFor(control, SettingsSnapshot());
   int32_t quality = kDefaultJpegQuality;
   int32_t angle = 0;
   int32_t width = -1;
   int32_t height = -1;
   if (type.empty()) {
-    // The preview is saved with the quality in force before the user chooses.
-    Text preview =
-        SaveClipboardBitmap(ImagesFor(control, SettingsSnapshot().jpegQuality), u"JPG", 0, -1, -1)
-            .path;
+    Text preview = SaveClipboardBitmap(images, u"JPG", 0, -1, -1).path;
     Text caption = LoadResourceText(control.platform().system, kImageTypeSheetCaption);
     std::optional<ImageSaveChoice> choice =
         control.platform().userInterface.ChooseImageSave(caption, preview);
@@ -76,7 +75,8 @@ Text ShowImageSaveDlgFromClipboard(CQorvaeditorCtrl& control, TextView strSaveTy
     type = u"jpg";
   }
   UpdateSettings([&](ControlSettings& s) { s.jpegQuality = quality; });
-  return SaveClipboardBitmap(ImagesFor(control, quality), type, angle, width, height).tag;
+  images.jpegQuality = quality;
+  return SaveClipboardBitmap(images, type, angle, width, height).tag;
 }
 
 }  // namespace qorva

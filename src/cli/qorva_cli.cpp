@@ -27,11 +27,18 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "usage: qorva list\n"
     "       qorva call [--param NAME=VALUE]... [--params FILE] [--clipboard FORMAT=FILE]...\n"
-    "                  [--out FILE] NAME [ARG]... [-- [--out FILE] NAME [ARG]...]...\n"
+    "                  [--answer TEXT]... [--out FILE] NAME [ARG]...\n"
+    "                  [-- [--answer TEXT]... [--out FILE] NAME [ARG]...]...\n"
     "       qorva clean FILE [--type]\n"
     "An ARG of @FILE is read from FILE as UTF-8. Calls separated by -- run against one control.\n"
     "--clipboard fills an in-memory clipboard (FORMAT: html, text, ansitext, files, bitmap,\n"
     "png); without it the desktop's clipboard is used when there is one.\n"
+    "--answer answers the control's dialogs and questions in the order they open:\n"
+    "  a save dialog takes a path, or cancel;\n"
+    "  a question takes ok, cancel, yes or no (with none left, its first button);\n"
+    "  the image type sheet takes type=jpg|gif|png, quality=N, angle=N, width=N,\n"
+    "  height=N, then ok or cancel.\n"
+    "A dialog with no answer left is cancelled, and standard error says so.\n"
     "clean reads clipboard HTML from FILE (UTF-8), cleans it as a paste would and prints it;\n"
     "--type also prints the source type code on standard error.\n";
 
@@ -44,6 +51,7 @@ struct CallSpec {
 struct CallPlan {
   ParameterListExchange::Parameters parameters;
   std::vector<std::pair<std::string, std::string>> clipboard;  // format, file
+  std::vector<std::string> answers;  // to the dialogs, in the order they open
   std::vector<CallSpec> calls;
 };
 
@@ -103,8 +111,8 @@ std::optional<CallPlan> ParseCall(const std::vector<std::string>& args, std::ost
       current.args.push_back(arg);
       continue;
     }
-    bool takesValue =
-        arg == "--param" || arg == "--params" || arg == "--out" || arg == "--clipboard";
+    bool takesValue = arg == "--param" || arg == "--params" || arg == "--out" ||
+                      arg == "--clipboard" || arg == "--answer";
     if (takesValue && i + 1 >= args.size()) {
       err << "qorva: " << arg << " needs a value\n";
       return std::nullopt;
@@ -132,6 +140,8 @@ std::optional<CallPlan> ParseCall(const std::vector<std::string>& args, std::ost
         return std::nullopt;
       }
       plan.clipboard.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+    } else if (arg == "--answer") {
+      plan.answers.push_back(args[++i]);
     } else if (arg == "--out") {
       current.outFile = args[++i];
     } else if (arg.starts_with("--")) {
@@ -294,6 +304,7 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
     int status = LoadClipboardFormat(ports.clipboard, ports.codec(), format, path, err);
     if (status != kExitOk) return status;
   }
+  for (const std::string& answer : plan->answers) ports.userInterface.QueueAnswer(FromUtf8(answer));
   CQorvaeditorCtrl control(ports.ports());
   ParameterListExchange load(ExchangeDirection::kLoad, plan->parameters);
   control.ExchangeParameters(load);
@@ -301,6 +312,9 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
   for (const CallSpec& call : plan->calls) {
     int status = RunCall(control, call, out, err);
     if (status != kExitOk) return status;
+  }
+  if (size_t left = ports.userInterface.answersLeft()) {
+    err << "qorva: " << left << " answer(s) left unused\n";
   }
   return kExitOk;
 }

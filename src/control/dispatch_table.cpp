@@ -8,6 +8,7 @@
 
 #include "control/control_parameters.h"
 #include "control/mime_methods.h"
+#include "control/output_methods.h"
 #include "control/paste_methods.h"
 #include "control/qorvaeditor_ctrl.h"
 #include "control/transfer_methods.h"
@@ -129,10 +130,6 @@ constexpr DispatchArg kAutoParam[] = {{"nAutoParam", I}};
 constexpr DispatchArg kImageProperty[] = {
     {"src", S},    {"width", S}, {"height", S}, {"border", S}, {"align", S}, {"vspace", S},
     {"hspace", S}, {"title", S}, {"alt", S},    {"title2", S}, {"href", S},  {"target", S}};
-constexpr DispatchArg kPrint[] = {{"strHeader", S}, {"strFooter", S}, {"strURL", S}};
-constexpr DispatchArg kSaveHtml[] = {
-    {"strHtml", S}, {"strDefaultFileName", S}, {"strCharSet", S}, {"strURL", S}};
-constexpr DispatchArg kFilePathName[] = {{"strFilePathName", S}};
 constexpr DispatchArg kFunction[] = {{"strFunctionName", S}};
 constexpr DispatchArg kFunction1[] = {{"strFunctionName", S}, {"strValue1", S}};
 constexpr DispatchArg kFunction2[] = {{"strFunctionName", S}, {"strValue1", S}, {"strValue2", S}};
@@ -164,10 +161,11 @@ std::vector<DispatchEntry> BuildTable() {
       Method<&C::SetFolderNameRule>("SetFolderNameRule", 21, A, {"strNameRule"}),
       Method<&C::SetImagePropMode>("SetImagePropMode", 22, A, {"nMode"}),
       Method<&C::SetServerDomain>("SetServerDomain", 23, A, {"strDomain"}),
-      Unbuilt("doPrintPreview", 24, None, A, kPrint),
-      Unbuilt("doPrintDirect", 25, None, A, kPrint),
-      Unbuilt("doSaveHTML", 26, S, A, kSaveHtml),
-      Unbuilt("getImageWidthHeight", 27, S, A, kFilePathName),
+      Method<&DoPrintPreview>("doPrintPreview", 24, A, {"strHeader", "strFooter", "strURL"}),
+      Method<&DoPrintDirect>("doPrintDirect", 25, A, {"strHeader", "strFooter", "strURL"}),
+      Method<&DoSaveHtml>("doSaveHTML", 26, A,
+                          {"strHtml", "strDefaultFileName", "strCharSet", "strURL"}),
+      Method<&GetImageWidthHeight>("getImageWidthHeight", 27, A, {"strFilePathName"}),
       Slow(Method<&EncodeMimeFor>("QorvaEncodeMime", 28, A, {"strHtml", "nFileNameType"})),
       // Unlike the encoders, the decoder works in container mode too.
       Slow(Method<&DecodeMimeFor>("QorvaDecodeMime", 29, Free, {"strMime"})),

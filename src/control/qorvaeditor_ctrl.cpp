@@ -12,6 +12,7 @@
 #include "support/image_files.h"
 #include "support/string_helpers.h"
 #include "support/string_table.h"
+#include "transfer/page_setup.h"
 
 namespace qorva {
 
@@ -91,7 +92,12 @@ void CQorvaeditorCtrl::ShowResourceMessage(uint32_t id) {
                                          MessageIcon::kNone, MessageButtons::kOk);
 }
 
+void CQorvaeditorCtrl::OnWindowCreated() {
+  if (!InContainerMode()) ReadPageSetup(platform_.registry, savedPageHeader, savedPageFooter);
+}
+
 void CQorvaeditorCtrl::OnWindowDestroyed() {
+  if (!InContainerMode()) WritePageSetup(platform_.registry, savedPageHeader, savedPageFooter);
   ApplyClipboardZoneAction(platform_.registry, savedZoneActions, ZoneActionStep::kRestore);
   mimeImageList.clear();
   mimeFileList.clear();

@@ -38,6 +38,9 @@ class CQorvaeditorCtrl {
   bool InContainerMode() const { return hasContainer > 0; }
   // Shows string resource `id` in a message box captioned with the settings title.
   void ShowResourceMessage(uint32_t id);
+  // When the control's window is created: outside container mode the user's page-setup
+  // header and footer are kept, to be put back when the window goes.
+  void OnWindowCreated();
   // The clean-up when the control's window goes: the browser settings it changed are put
   // back, the per-window lists emptied and the logo freed.
   void OnWindowDestroyed();
@@ -101,6 +104,8 @@ class CQorvaeditorCtrl {
   Text containerPageUrl;
   int32_t browserCreated = 0;
   std::optional<Bitmap> logoImage;
+  Text savedPageHeader;  // the user's page setup, as found when the window was created
+  Text savedPageFooter;
   SavedZoneActions savedZoneActions;  // of URL action "1407", internet and trusted zones
   std::unique_ptr<EmbeddedBrowser> browser;
   std::vector<Text> mimeImageList;

@@ -1,5 +1,6 @@
 // What the control asks of the page that hosts it: its own window (created in place,
-// or in a hidden parking window before it is in place), and the host document.
+// or in a hidden parking window before it is in place), and the host document: its
+// address and its print commands.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,8 @@ struct Rect {
 
 enum class Repaint { kNo, kYes };
 
+enum class HostDocumentCommand { kPrintPreview, kPrint };
+
 class ControlSite {
  public:
   virtual ~ControlSite() = default;
@@ -34,6 +37,10 @@ class ControlSite {
   // The URL of the document hosting the control; "" when the site, its container or
   // its document cannot be reached.
   virtual Text HostDocumentUrl() const = 0;
+  // Runs `command` in the document hosting the control; whether the browser shows a
+  // dialog is its own matter. Nothing happens when the site, its container or its
+  // document cannot be reached.
+  virtual void RunHostDocumentCommand(HostDocumentCommand command) = 0;
 };
 
 }  // namespace qorva

@@ -35,6 +35,11 @@ class UserInterface {
   virtual std::optional<ImageSaveChoice> ChooseImageSave(TextView caption,
                                                          TextView previewPath) = 0;
 
+  // The save-file dialog: `filter` in the bar syntax ("Text (*.txt)|*.txt||"),
+  // `initialName` in the name field, and a question before an existing file is
+  // replaced. The full path chosen; none when the user cancels.
+  virtual std::optional<Text> ChooseSaveFile(TextView filter, TextView initialName) = 0;
+
   // The wait cursor shows from the first Begin to the matching End; calls nest.
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "graphics/color_quantizer.h"
+#include "graphics/image_header.h"
 #include "support/file_path.h"
 #include "support/working_folder.h"
 
@@ -104,6 +105,31 @@ ImageDecodeResult LoadImageFile(const ImageCodec& codec, TextView path) {
   if (!in) return {ImageStatus::kAccessDenied, {}};
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return codec.Decode(bytes);
+}
+
+std::optional<PixelSize> ReadImageFileSize(const ImageCodec& codec, TextView path) {
+  std::filesystem::path file = PathFromText(path);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  auto read = [&in](uint64_t offset, size_t length) {
+    std::string bytes;
+    in.clear();
+    if (!in.seekg(static_cast<std::streamoff>(offset))) return bytes;
+    bytes.resize(length);
+    in.read(bytes.data(), static_cast<std::streamsize>(length));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+  };
+  ImageHeaderSize header = ReadImageHeaderSize(read);
+  if (header.status == ImageHeaderSize::Status::kFound)
+    return PixelSize{header.width, header.height};
+  if (header.status == ImageHeaderSize::Status::kDamaged) return std::nullopt;
+  // A format the header reader does not know may still be one the codec reads.
+  ImageDecodeResult decoded = LoadImageFile(codec, path);
+  if (!decoded.image) return std::nullopt;
+  return PixelSize{decoded.image->width(), decoded.image->height()};
 }
 
 ImageSize FitToDefaultSize(uint32_t width, uint32_t height, ImageSize limit) {

@@ -40,6 +40,15 @@ inline constexpr int32_t kDefaultJpegQuality = 100;
 inline constexpr uint64_t kMaxImageFileSize = uint64_t{512} << 20;
 ImageDecodeResult LoadImageFile(const ImageCodec& codec, TextView path);
 
+struct PixelSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+// The pixel size of the image file at `path`, from its header where the format allows
+// (a picture of any size costs a few small reads), else by decoding it; none for a
+// missing, damaged or undecodable file.
+std::optional<PixelSize> ReadImageFileSize(const ImageCodec& codec, TextView path);
+
 struct ImageSize {
   uint32_t width = 0;
   uint32_t height = 0;

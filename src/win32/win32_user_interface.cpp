@@ -1,5 +1,10 @@
 #include "win32/win32_user_interface.h"
 
+#include <commdlg.h>
+
+#include <algorithm>
+#include <string>
+
 #include "win32/wide_text.h"
 
 namespace qorva {
@@ -57,6 +62,30 @@ MessageAnswer Win32UserInterface::ShowMessageBox(TextView text, TextView caption
 
 std::optional<ImageSaveChoice> Win32UserInterface::ChooseImageSave(TextView, TextView) {
   return std::nullopt;
+}
+
+std::optional<Text> Win32UserInterface::ChooseSaveFile(TextView filter, TextView initialName) {
+  // The bar syntax becomes the dialog's list of zero-terminated strings.
+  std::wstring filters = Wide(filter);
+  for (wchar_t& unit : filters) {
+    if (unit == L'|') unit = L'\0';
+  }
+  filters.push_back(L'\0');
+  // Room for the longest path the dialog can return; a longer initial name is cut.
+  std::wstring file(32768, L'\0');
+  std::wstring name = Wide(initialName);
+  name.resize(std::min(name.size(), file.size() - 1));
+  std::copy(name.begin(), name.end(), file.begin());
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_ ? owner_() : nullptr;
+  dialog.lpstrFilter = filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_HIDEREADONLY;
+  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  return FromWide(file.c_str());
 }
 
 void Win32UserInterface::BeginWaitCursor() {

@@ -1,4 +1,4 @@
-// Message boxes owned by the control's window.
+// Message boxes and the common file dialogs, owned by the control's window.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,7 @@ class Win32UserInterface final : public UserInterface {
                                MessageButtons buttons) override;
   // The image type sheet is not built yet: it answers as if cancelled.
   std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
+  std::optional<Text> ChooseSaveFile(TextView filter, TextView initialName) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
 

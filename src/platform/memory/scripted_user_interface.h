@@ -1,6 +1,12 @@
-// A user interface without a screen: it records every message box, answers with the
-// answers queued in advance (else the first button), and can echo each box to a stream
-// as "[caption] text".
+// A user interface without a screen. It records every message box and dialog, can echo
+// each to a stream as "[caption] text", and answers from a queue of answer texts in the
+// order the dialogs and questions open:
+// - a question (a message box with two buttons) takes "ok", "cancel", "yes" or "no";
+//   with no answer left it gets its first button; a box with only OK takes no answer;
+// - a save-file dialog takes a path, or "cancel";
+// - the image type sheet takes "field=value" answers (type, quality, angle, width,
+//   height), then "ok" or "cancel".
+// A dialog with no answer left is cancelled, and the echo stream says so.
 #pragma once
 
 #include <deque>
@@ -19,22 +25,21 @@ class ScriptedUserInterface final : public UserInterface {
     MessageIcon icon;
     MessageButtons buttons;
   };
+  struct SheetShown {
+    Text caption;
+    Text previewPath;
+  };
+  struct SaveDialogShown {
+    Text filter;
+    Text initialName;
+  };
 
   explicit ScriptedUserInterface(std::ostream* echo = nullptr) : echo_(echo) {}
 
   MessageAnswer ShowMessageBox(TextView text, TextView caption, MessageIcon icon,
                                MessageButtons buttons) override;
-  // Answers with the choices queued in advance; without one, as if cancelled.
   std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
-
-  struct SheetShown {
-    Text caption;
-    Text previewPath;
-  };
-  void QueueImageSaveChoice(std::optional<ImageSaveChoice> choice) {
-    sheetChoices_.push_back(std::move(choice));
-  }
-  const std::vector<SheetShown>& sheetsShown() const { return sheetsShown_; }
+  std::optional<Text> ChooseSaveFile(TextView filter, TextView initialName) override;
 
   // Records the cursor instead of showing it.
   void BeginWaitCursor() override {
@@ -45,16 +50,26 @@ class ScriptedUserInterface final : public UserInterface {
   int waitCursorsShown() const { return waitCursorsShown_; }
   bool waitCursorShowing() const { return waitDepth_ > 0; }
 
-  void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+  void QueueAnswer(TextView answer) { answers_.emplace_back(answer); }
+  void QueueAnswer(MessageAnswer answer);
+  // The sheet's fields and "ok", or "cancel" for none.
+  void QueueImageSaveChoice(const std::optional<ImageSaveChoice>& choice);
+  size_t answersLeft() const { return answers_.size(); }
+
   const std::vector<Shown>& shown() const { return shown_; }
   void ClearShown() { shown_.clear(); }
+  const std::vector<SheetShown>& sheetsShown() const { return sheetsShown_; }
+  const std::vector<SaveDialogShown>& saveDialogsShown() const { return saveDialogsShown_; }
 
  private:
+  std::optional<Text> NextAnswer(TextView dialog);
+  void Note(const std::string& line);
+
   std::ostream* echo_;
-  std::deque<MessageAnswer> answers_;
+  std::deque<Text> answers_;
   std::vector<Shown> shown_;
-  std::deque<std::optional<ImageSaveChoice>> sheetChoices_;
   std::vector<SheetShown> sheetsShown_;
+  std::vector<SaveDialogShown> saveDialogsShown_;
   int waitCursorsShown_ = 0;
   int waitDepth_ = 0;
 };

@@ -39,8 +39,12 @@ class CWin32ControlSite final : public ControlSite {
   void MoveWindow(const Rect& rect, Repaint repaint) override;
   void MarkModified() override;
   Text HostDocumentUrl() const override;
+  void RunHostDocumentCommand(HostDocumentCommand command) override;
 
  private:
+  // The HTML document of the client site's container; null when any link is missing.
+  ComPtr<IHTMLDocument2> HostDocument() const;
+
   CQorvaeditorObject& object_;
 };
 

@@ -52,13 +52,21 @@ void CWin32ControlSite::MoveWindow(const Rect& rect, Repaint repaint) {
 
 void CWin32ControlSite::MarkModified() { object_.MarkDirty(); }
 
-Text CWin32ControlSite::HostDocumentUrl() const {
-  IOleClientSite* site = object_.clientSite();
-  if (!site) return {};
-  ComPtr<IOleContainer> container;
-  if (FAILED(site->GetContainer(container.ReleaseAndGetAddressOf())) || !container) return {};
+ComPtr<IHTMLDocument2> CWin32ControlSite::HostDocument() const {
   ComPtr<IHTMLDocument2> document;
-  if (FAILED(container.As(&document)) || !document) return {};
+  IOleClientSite* site = object_.clientSite();
+  if (!site) return document;
+  ComPtr<IOleContainer> container;
+  if (FAILED(site->GetContainer(container.ReleaseAndGetAddressOf())) || !container) {
+    return document;
+  }
+  if (FAILED(container.As(&document))) document = nullptr;
+  return document;
+}
+
+Text CWin32ControlSite::HostDocumentUrl() const {
+  ComPtr<IHTMLDocument2> document = HostDocument();
+  if (!document) return {};
   BSTR url = nullptr;
   Text result;
   if (SUCCEEDED(document->get_URL(&url)) && url) {
@@ -66,6 +74,22 @@ Text CWin32ControlSite::HostDocumentUrl() const {
   }
   SysFreeString(url);
   return result;
+}
+
+void CWin32ControlSite::RunHostDocumentCommand(HostDocumentCommand command) {
+  // The browser document's own command group, and its print preview and print commands.
+  static constexpr GUID kMshtmlCommands = {
+      0xDE4BA900, 0x59CA, 0x11CF, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+  constexpr DWORD kPrintPreview = 2003;
+  constexpr DWORD kPrint = 27;
+  ComPtr<IHTMLDocument2> document = HostDocument();
+  if (!document) return;
+  ComPtr<IOleCommandTarget> target;
+  if (FAILED(document.As(&target)) || !target) return;
+  // The browser decides whether to show its dialog; its answer tells the page nothing.
+  target->Exec(&kMshtmlCommands,
+               command == HostDocumentCommand::kPrintPreview ? kPrintPreview : kPrint,
+               OLECMDEXECOPT_DODEFAULT, nullptr, nullptr);
 }
 
 bool CQorvaeditorObject::CreateControlWindow(HWND parent, const RECT& position) {
@@ -114,6 +138,7 @@ LRESULT CQorvaeditorObject::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
     case WM_CREATE:
       ::MoveWindow(window, 0, 0, static_cast<int>(control_.width),
                    static_cast<int>(control_.height), TRUE);
+      control_.OnWindowCreated();
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;

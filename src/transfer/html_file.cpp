@@ -1,5 +1,8 @@
 #include "transfer/html_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "support/encoding.h"
 #include "support/file_path.h"
 #include "support/string_helpers.h"
@@ -30,9 +33,14 @@ HtmlSaveOutcome SaveHtmlFile(TextView path, TextView html, TextView charset) {
   switch (WriteFileBytes(path, HtmlFileBytes(html, charset))) {
     case WriteOutcome::kWritten:
       return HtmlSaveOutcome::kSaved;
-    case WriteOutcome::kCutShort:
-      RemoveFileForcibly(PathFromText(path));
+    case WriteOutcome::kCutShort: {
+      // Only a file of our own making goes: a device the user picked stays.
+      std::error_code error;
+      if (std::filesystem::is_regular_file(PathFromText(path), error)) {
+        RemoveFileForcibly(PathFromText(path));
+      }
       return HtmlSaveOutcome::kNotSaved;
+    }
     case WriteOutcome::kNotOpened:
       break;
   }

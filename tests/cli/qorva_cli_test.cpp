@@ -98,6 +98,7 @@ TEST(QorvaCommand, UsageErrorsExitNonZeroWithAMessage) {
        2,
        "argument 1 of SetImagePropMode has the wrong type"},
       {{"call", "--param", "novalue", "setQorvaInit"}, 2, "--param takes NAME=VALUE"},
+      {{"call", "setQorvaInit", "--", "--answer"}, 2, "--answer needs a value"},
       {{"call"}, 2, "a call names a method or property"},
       {{"call", "setQorvaInit", "--", "--param", "a=b", "setQorvaInit"}, 2, "first call"},
       {{"call", "postImageToServer", "@/nonexistent/file"}, 1, "cannot read"},
@@ -109,6 +110,30 @@ TEST(QorvaCommand, UsageErrorsExitNonZeroWithAMessage) {
     EXPECT_EQ(run.status, c.status) << c.message;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
+}
+
+TEST(QorvaCommand, AnswersSaveTheHtmlWhereTheyName) {
+  const auto folder = std::filesystem::temp_directory_path() / "qorva_cli_test_answers";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string page = (folder / "page").string();
+  CliRun saved = Qorva({"call", "--answer", page, "doSaveHTML", "<p>a</p>", "page", "utf-8", "",
+                        "--", "--answer", "cancel", "doSaveHTML", "<p>b</p>", "page", "", ""});
+  EXPECT_EQ(saved.status, 0);
+  EXPECT_EQ(saved.out, page + ".htm\n\n");
+  std::ifstream in(page + ".htm", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "\xEF\xBB\xBF<p>a</p>");
+  EXPECT_EQ(saved.err.find("answer"), std::string::npos) << saved.err;
+
+  CliRun unanswered = Qorva({"call", "doSaveHTML", "<p>a</p>", "page", "utf-8", ""});
+  EXPECT_EQ(unanswered.status, 0);
+  EXPECT_EQ(unanswered.out, "\n");
+  EXPECT_NE(unanswered.err.find("no answer left for 'Save As': cancelled"), std::string::npos)
+      << unanswered.err;
+
+  CliRun spare = Qorva({"call", "--answer", "yes", "--answer", "no", "setQorvaInit"});
+  EXPECT_NE(spare.err.find("2 answer(s) left unused"), std::string::npos) << spare.err;
+  std::filesystem::remove_all(folder);
 }
 
 TEST(QorvaCommand, CleansClipboardHtml) {

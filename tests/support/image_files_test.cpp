@@ -215,6 +215,34 @@ TEST_F(ImageFilesTest, LoadingReportsMissingAndForeignFiles) {
   EXPECT_FALSE(Load("text.png").image);
 }
 
+TEST_F(ImageFilesTest, TheSizeFromTheHeaderAgreesWithDecoding) {
+  const fs::path images = fs::path(QORVA_SOURCE_DIR) / "tests" / "data" / "images";
+  int compared = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(images)) {
+    if (!entry.is_regular_file()) continue;
+    const Text path = TextFromPath(entry.path());
+    ImageDecodeResult decoded = LoadImageFile(codec_, path);
+    if (!decoded.image) continue;  // a variant this platform's codec leaves to others
+    std::optional<PixelSize> size = ReadImageFileSize(codec_, path);
+    ASSERT_TRUE(size) << entry.path();
+    EXPECT_EQ(size->width, decoded.image->width()) << entry.path();
+    EXPECT_EQ(size->height, decoded.image->height()) << entry.path();
+    ++compared;
+  }
+  EXPECT_GE(compared, 10);
+}
+
+TEST_F(ImageFilesTest, NoSizeForMissingForeignOrDamagedFiles) {
+  EXPECT_FALSE(ReadImageFileSize(codec_, PathFor("missing.png")));
+  fs::create_directories(temp_.path() / "folder.png");
+  EXPECT_FALSE(ReadImageFileSize(codec_, PathFor("folder.png")));
+  ScopedTemporaryDirectory::WriteBytes(temp_.path() / "text.png", "not a picture");
+  EXPECT_FALSE(ReadImageFileSize(codec_, PathFor("text.png")));
+  const fs::path truncated =
+      fs::path(QORVA_SOURCE_DIR) / "tests" / "data" / "images" / "malformed" / "truncated.tiff";
+  EXPECT_FALSE(ReadImageFileSize(codec_, TextFromPath(truncated)));
+}
+
 TEST(FitToDefaultSize, ScalesToTheWidthThenTheHeightLimit) {
   struct Case {
     uint32_t maxWidth, maxHeight, width, height;

@@ -3,6 +3,7 @@
 // of the control's own.
 #pragma once
 
+#include <mshtml.h>
 #include <objsafe.h>
 #include <ocidl.h>
 #include <olectl.h>

@@ -1,4 +1,5 @@
 // Siting, in-place activation, drawing and the window of the control object.
+#include <docobj.h>
 #include <mshtml.h>
 
 #include "control/registration.h"

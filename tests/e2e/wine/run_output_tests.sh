@@ -37,7 +37,7 @@ ok() { echo "ok: $*"; }
 
 wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
 drive=$WINEPREFIX/drive_c
-cp "$ocx" "$host" "$here/save_checks.js" "$drive/"
+cp "$ocx" "$host" "$here/save_checks.js" "$here/size_checks.js" "$drive/"
 mkdir -p "$drive/out"
 wine regsvr32 /s 'C:\qorvaeditor.ocx' || fail "regsvr32"
 
@@ -56,11 +56,11 @@ tr -d '\r' < "$work/print.txt"
 [ "$(reg_value header)" = 'User header &p' ] && [ "$(reg_value footer)" = 'User footer &d' ] \
   && ok "the user's page setup after the host ended" || fail "page setup after: $(reg_value header) / $(reg_value footer)"
 
-# Waits up to 60 seconds for a window titled exactly $1 and prints its id.
+# Waits up to 60 seconds for a shown window titled exactly $1 and prints its id.
 wait_for_window() {
   local id
   for _ in $(seq 600); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
@@ -97,7 +97,11 @@ save_with() {
   local script=$!
   local dialog
   if dialog=$(wait_for_window 'Save As'); then
-    xdotool windowfocus --sync "$dialog"
+    # A window just mapped can refuse the focus for a moment.
+    for _ in $(seq 50); do
+      xdotool windowfocus --sync "$dialog" 2>/dev/null && break
+      sleep 0.1
+    done
     screenshot_painted "$dialog" "$shot" || fail "the save dialog was not painted in time"
     "$@"
   else
@@ -124,6 +128,16 @@ save_with euc-kr save-dialog-cancel xdotool key Escape
 [ -z "$result" ] && grep -q '^result=\[\]' <(tr -d '\r' < "$work/save.txt") \
   && ok "cancelling returns an empty string" || fail "after cancelling: [$(cat "$work/save.txt")]"
 [ ! -e "$drive/out/page.htm" ] && ok "cancelling writes nothing" || fail "a file was written"
+
+# Sizes through the Windows path rules: a file URL with an escape, a plain path, a text
+# file and a missing one.
+convert -size 640x480 xc:navy "$drive/out/my pic.png"
+echo 'just text' > "$drive/out/notes.txt"
+timeout 120 wine cscript //nologo 'C:\size_checks.js' 'file:///C:/out/my%20pic.png' \
+  'C:\out\my pic.png' 'C:\out\notes.txt' 'C:\out\missing.png' > "$work/size.txt" 2>&1
+sizes=$(tr -d '\r' < "$work/size.txt" | tr '\n' ' ')
+[ "$sizes" = '[640^480] [640^480] [] [] ' ] && ok "image sizes from a file URL and a path" \
+  || fail "image sizes were: $sizes"
 
 echo "$failures failure(s)"
 [ $failures -eq 0 ]

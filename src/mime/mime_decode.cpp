@@ -32,14 +32,14 @@ void SaveReferencedPart(System& system, const CMimeBody& part, TextView folder, 
   reference.insert(0, u"cid:");
 
   std::string contentType = part.ContentType().value_or(std::string());
-  // A name from the message names one file directly in the working folder, or none.
+  // A name from the message names one file directly in the working folder, or none. Two
+  // parts of one name, or a name an earlier decode used, get files of their own.
   Text name = ReduceToFileName(FromUtf8(part.NameParameter()));
-  Text path(folder);
+  Text path;
   if (!name.empty()) {
-    path += name;
+    path = UnusedFilePath(system, folder, name);
   } else {
-    path += NewUniqueName(system);
-    path += ExtensionForType(contentType);
+    path = Text(folder) + NewUniqueName(system) + Text(ExtensionForType(contentType));
   }
   part.SaveContentFile(path);  // a file that cannot be written is skipped silently
 

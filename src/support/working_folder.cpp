@@ -98,6 +98,23 @@ Text NewUniqueName(System& system) {
                     guid.data3, b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
 }
 
+Text UnusedFilePath(System& system, TextView folder, TextView name) {
+  auto taken = [](const Text& path) {
+    std::error_code error;
+    return std::filesystem::exists(PathFromText(path), error) || error;
+  };
+  Text path = Text(folder) + Text(name);
+  if (!taken(path)) return path;
+  const size_t dot = name.rfind(u'.');
+  const TextView stem = name.substr(0, dot);
+  const TextView extension = dot == TextView::npos ? TextView() : name.substr(dot);
+  for (int copy = 2; copy <= 9999; ++copy) {
+    path = Text(folder) + Text(stem) + FormatText(" (%d)", copy) + Text(extension);
+    if (!taken(path)) return path;
+  }
+  return Text(folder) + NewUniqueName(system) + Text(extension);
+}
+
 Text FileSizeText(uint64_t size) {
   constexpr uint64_t kKilo = 1024;
   constexpr uint64_t kMega = kKilo * 1024;

@@ -40,6 +40,11 @@ Text NewUniqueName(System& system);
 // A new file's path in the working folder: a unique name and `extension` (no dot).
 Text NewWorkingFilePath(System& system, TextView extension);
 
+// `folder` + `name` when nothing is there yet; otherwise the first free of "stem (2).ext",
+// "stem (3).ext" and so on, so that a file another reference still shows is never
+// replaced (after 9999 taken names, a unique name with the same extension).
+Text UnusedFilePath(System& system, TextView folder, TextView name);
+
 // "1023Bytes", "1.00KB", "1.00MB", "5.00GB" and so on.
 Text FileSizeText(uint64_t size);
 

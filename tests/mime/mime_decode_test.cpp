@@ -95,13 +95,22 @@ TEST_F(MimeDecode, UnnamedPartsGetAUniqueNameAndAnExtensionFromTheirType) {
   }
 }
 
-TEST_F(MimeDecode, SameNameTwiceOverwritesAndBothReferencesPointToIt) {
-  Text html = Decode(Message({Html("cid:a cid:b"),
-                              {"image/png; name=\"same.png\"", "<a>", "YWFh"},
-                              {"image/png; name=\"same.png\"", "<b>", "YmJi"}}));
-  std::string url = FolderUrl() + "same.png";
-  EXPECT_EQ(ToUtf8(html), url + " " + url);
-  EXPECT_EQ(ScopedTemporaryDirectory::ReadBytes(Folder() / "same.png"), "bbb");
+TEST_F(MimeDecode, SameNamesNeverOverwriteAndEachReferenceKeepsItsBytes) {
+  const std::string message = Message({Html("cid:a cid:b cid:c"),
+                                       {"image/png; name=\"image001.png\"", "<a>", "YWFh"},
+                                       {"image/png; name=\"image001.png\"", "<b>", "YmJi"},
+                                       {"image/png; name=\"notes\"", "<c>", "Y2Nj"}});
+  EXPECT_EQ(ToUtf8(Decode(message)), FolderUrl() + "image001.png " + FolderUrl() +
+                                         "image001 (2).png " + FolderUrl() + "notes");
+  // A second decode leaves the files the first one's references show.
+  EXPECT_EQ(ToUtf8(Decode(message)), FolderUrl() + "image001 (3).png " + FolderUrl() +
+                                         "image001 (4).png " + FolderUrl() + "notes (2)");
+  const std::pair<const char*, const char*> files[] = {
+      {"image001.png", "aaa"},     {"image001 (2).png", "bbb"}, {"image001 (3).png", "aaa"},
+      {"image001 (4).png", "bbb"}, {"notes", "ccc"},            {"notes (2)", "ccc"}};
+  for (const auto& [name, bytes] : files) {
+    EXPECT_EQ(ScopedTemporaryDirectory::ReadBytes(Folder() / name), bytes) << name;
+  }
 }
 
 TEST_F(MimeDecode, ImageBeforeHtmlIsSavedButNotReferenced) {

@@ -201,7 +201,7 @@ struct Encoding {
   MimeTypesFile types{"/etc/mime.types"};
 
   Text Run() {
-    MimeEncodeContext context{system, *clock, types, {}, 1, 0, 3, {}, {}, false};
+    MimeEncodeContext context{system, *clock, types, {}, 1, 0, 3, {}, {}, false, {}};
     std::vector<Text> images = ThePage().images;
     std::vector<Text> files;
     Text charset = u"euc-kr";

@@ -195,11 +195,12 @@ InvokeResult InvokeProperty(CQorvaeditorCtrl& control, const DispatchEntry& entr
     if (args.size() != 1) return {DispatchStatus::kBadParamCount, {}};
     Coercion coerced = Coerce(args[0], entry.type);
     if (coerced.status != DispatchStatus::kOk) return {coerced.status, {}, 0};
-    entry.put(control, coerced.value);
+    if (control.PageMayDrive()) entry.put(control, coerced.value);
     return {};
   }
   if (!(flags & (kInvokePropertyGet | kInvokeMethod))) return {DispatchStatus::kMemberNotFound, {}};
   if (!args.empty()) return {DispatchStatus::kBadParamCount, {}};
+  if (!control.PageMayDrive()) return {DispatchStatus::kOk, FailureValue(entry.type)};
   return {DispatchStatus::kOk, entry.get(control)};
 }
 
@@ -240,6 +241,7 @@ InvokeResult Invoke(CQorvaeditorCtrl& control, int32_t id, uint16_t flags,
     coerced.push_back(std::move(one.value));
   }
 
+  if (!control.PageMayDrive()) return {DispatchStatus::kOk, FailureValue(entry->type)};
   if (entry->windowCheck == WindowCheck::kYes) control.EnsureWindow();
   if (entry->guard == Guard::kNotInContainer && control.InContainerMode()) {
     control.ShowResourceMessage(kMessageNotInContainer);

@@ -1,6 +1,7 @@
 #include "control/mime_methods.h"
 
 #include "control/control_settings.h"
+#include "control/file_access.h"
 #include "control/qorvaeditor_ctrl.h"
 #include "mime/mime_decode.h"
 #include "mime/mime_encode.h"
@@ -22,7 +23,8 @@ MimeEncodeContext ContextFor(CQorvaeditorCtrl& control) {
                             control.mimeConentEncodingType,
                             settings.mimeBaseURL,
                             settings.hostPagePath,
-                            settings.useLog};
+                            settings.useLog,
+                            [&control](TextView path) { return MayReadLocalFile(control, path); }};
   context.download = [&platform](TextView serverUrl, TextView requestPath, Text& localPath) {
     return DownloadToFile(platform.http, platform.system, serverUrl, requestPath, localPath);
   };

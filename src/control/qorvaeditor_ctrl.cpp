@@ -1,5 +1,6 @@
 #include "control/qorvaeditor_ctrl.h"
 
+#include "browser/site_lock.h"
 #include "control/control_parameters.h"
 #include "control/control_settings.h"
 #include "control/property_exchange.h"
@@ -10,6 +11,7 @@
 #include "platform/system.h"
 #include "platform/user_interface.h"
 #include "support/image_files.h"
+#include "support/log_file.h"
 #include "support/string_helpers.h"
 #include "support/string_table.h"
 #include "transfer/page_setup.h"
@@ -36,6 +38,9 @@ void CQorvaeditorCtrl::ExchangeParameters(PropertyExchange& exchange) {
     parameter.exchange(*this, exchange, parameter);
   }
 
+  // A page the administrator did not allow changes no setting of the process or browser.
+  if (!PageMayDrive()) return;
+
   // The drive policy and the host page are read before the lock: both reach the platform.
   SettingsInputs inputs;
   if (!openDialogInitDir.empty()) inputs.driveCRestricted = IsDriveCRestricted();
@@ -54,6 +59,30 @@ void CQorvaeditorCtrl::ExchangeParameters(PropertyExchange& exchange) {
   for (const Text& site : sites) AddTrustedSite(platform_.registry, Trim(site));
   ApplyClipboardZoneAction(platform_.registry, savedZoneActions, ZoneActionStep::kApply);
 }
+
+CQorvaeditorCtrl::SiteAccess CQorvaeditorCtrl::Access() {
+  if (siteAccess_) return *siteAccess_;
+  const Text url = platform_.site.HostDocumentUrl();
+  const SitePolicy policy = ReadSitePolicy(platform_.registry);
+  const std::optional<Origin> origin = OriginOfUrl(url);
+  SiteAccess access{!policy.allowedOrigins || policy.allowedOrigins->Contains(origin),
+                    policy.anyLocalFileOrigins.Contains(origin)};
+  // Before the control is sited the address is unknown; it is asked again later.
+  if (!url.empty()) {
+    siteAccess_ = access;
+    if (!access.mayDrive) {
+      WriteLog(platform_.clock, u"Refused: the page " + url +
+                                    u" is not on the administrator's list of allowed origins");
+    }
+  }
+  return access;
+}
+
+bool CQorvaeditorCtrl::PageMayDrive() {
+  return platform_.caller == ScriptCaller::kLocalUser || Access().mayDrive;
+}
+
+bool CQorvaeditorCtrl::PageMayNameAnyLocalFile() { return Access().anyLocalFile; }
 
 bool CQorvaeditorCtrl::IsDriveCRestricted() {
   auto key = platform_.registry.OpenKey(RegistryHive::kLocalMachine, kExplorerPolicyKey,
@@ -98,7 +127,10 @@ void CQorvaeditorCtrl::OnWindowCreated() {
 
 void CQorvaeditorCtrl::OnWindowDestroyed() {
   if (!InContainerMode()) WritePageSetup(platform_.registry, savedPageHeader, savedPageFooter);
-  ApplyClipboardZoneAction(platform_.registry, savedZoneActions, ZoneActionStep::kRestore);
+  // A page the administrator did not allow changed nothing to put back.
+  if (PageMayDrive()) {
+    ApplyClipboardZoneAction(platform_.registry, savedZoneActions, ZoneActionStep::kRestore);
+  }
   mimeImageList.clear();
   mimeFileList.clear();
   logoImage.reset();

@@ -33,6 +33,13 @@ class CQorvaeditorCtrl {
   // True when the drive policy hides drive C: alone and forbids viewing it.
   bool IsDriveCRestricted();
 
+  // False when the administrator configured a list of origins and the hosting page's is
+  // not on it (a page whose origin cannot be read is not): such a control does nothing.
+  bool PageMayDrive();
+  // True when the hosting page is on the administrator's list of origins that may name
+  // any local file.
+  bool PageMayNameAnyLocalFile();
+
   // Makes sure the control has a window, in place or parked; false when it has none.
   bool EnsureWindow();
   bool InContainerMode() const { return hasContainer > 0; }
@@ -111,6 +118,7 @@ class CQorvaeditorCtrl {
   std::vector<Text> mimeImageList;
   std::vector<Text> mimeFileList;
   Text lastPasteHtml;
+  std::vector<Text> lastPasteFiles;  // the files dropped on the clipboard for the last paste
   uint32_t pasteSourceType = 0;
 
   // Office paste clean-up state, kept between pastes.
@@ -118,12 +126,19 @@ class CQorvaeditorCtrl {
   std::vector<Text> fallbackImageTags;
 
  private:
+  struct SiteAccess {
+    bool mayDrive = true;
+    bool anyLocalFile = false;
+  };
+  SiteAccess Access();
+
   void DeriveContainerPageUrl();
   Text HostPageOrigin() const;
   // Moves the window, and the embedded browser when it has one, to (0, 0) at this size.
   void ResizeTo(uint32_t newWidth, uint32_t newHeight);
 
   Platform platform_;
+  std::optional<SiteAccess> siteAccess_;  // kept once the hosting page's address is known
 };
 
 }  // namespace qorva

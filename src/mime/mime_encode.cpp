@@ -22,6 +22,14 @@ namespace {
 
 constexpr TextView kMailDomain = u"qorvaeditor.mime";
 constexpr TextView kSubject = u"QORVA Editor Mime 1.0";
+
+// Whether the local file `entry` (a path or a "file:///" URL) may go into the message.
+bool MayRead(const MimeEncodeContext& context, const Text& entry) {
+  if (!context.mayReadFile) return true;
+  Text path = entry;
+  FileUrlToPath(path);
+  return context.mayReadFile(path);
+}
 constexpr TextView kDumpFileName = u"QORVA_mime.txt";
 const Text kRule(56, u'=');
 
@@ -61,6 +69,7 @@ class Encoder {
       Text contentId = NewContentId(c_.system);
       Text reference = u"cid:" + contentId;
       if (IsExistingLocalFile(entry)) {
+        if (!MayRead(c_, entry)) continue;
         size_t replaced = ReplaceAll(html, entry, reference);
         if (replaced == 0) replaced = ReplaceAll(html, ToggleFileUrl(entry), reference);
         if (replaced == 0) continue;
@@ -256,6 +265,7 @@ Text QorvaEncodeMime(MimeEncodeContext& context, Text& mimeCharset, MimeFileList
 Text QorvaEncodeMine(MimeEncodeContext& context, TextView strHtml, int32_t /*nFileNameType*/) {
   Text html(strHtml);
   std::vector<Text> sources = CollectLocalImageSources(html);
+  std::erase_if(sources, [&](const Text& source) { return !MayRead(context, source); });
   std::vector<Text> contentIds;
   for (const Text& source : sources) {
     contentIds.push_back(NewContentId(context.system));

@@ -31,6 +31,9 @@ struct MimeEncodeContext {
   Text mimeBaseURL;
   Text hostPagePath;  // scheme, host and port of the page hosting the control
   bool useLog = false;
+  // Whether a local file may go into the message; without it, any may. A refused file's
+  // part is left out.
+  std::function<bool(TextView path)> mayReadFile;
 };
 
 // The lists of references registered with mimeAddEncodingFile, edited in place by an

@@ -13,6 +13,10 @@ class Registry;
 class System;
 class UserInterface;
 
+// Who calls the scripting interface: page script, which is untrusted, or the local user
+// through the command.
+enum class ScriptCaller { kPage, kLocalUser };
+
 struct Platform {
   Registry& registry;
   UserInterface& userInterface;
@@ -24,6 +28,7 @@ struct Platform {
   // Dates and log lines, and the content types of files, for the MIME encoder.
   Clock& clock;
   ContentTypes& contentTypes;
+  ScriptCaller caller = ScriptCaller::kPage;
 };
 
 }  // namespace qorva

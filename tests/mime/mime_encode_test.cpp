@@ -90,7 +90,7 @@ class MimeEncode : public ::testing::Test {
   MemoryClock clock_{std::chrono::system_clock::now(), std::chrono::minutes(540)};
   MimeTypesFile types_ = MimeTypesFile::FromText(
       "image/png png\nimage/jpeg jpeg jpg\ntext/plain txt\napplication/pdf pdf\n");
-  MimeEncodeContext context_{system_, clock_, types_, {}, 1, 0, 3, {}, {}, false};
+  MimeEncodeContext context_{system_, clock_, types_, {}, 1, 0, 3, {}, {}, false, {}};
   Text charset_ = u"euc-kr";
   std::vector<Text> images_list_;
   std::vector<Text> files_list_;

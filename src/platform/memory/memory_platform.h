@@ -48,6 +48,8 @@ class MemoryPlatform {
   MemoryHttpClient http;
   MemoryClipboard clipboard{system};
   MemoryClock clock;
+  // The command's caller is the local user; a scene that plays a page sets kPage.
+  ScriptCaller caller = ScriptCaller::kLocalUser;
 
  private:
   std::unique_ptr<ImageCodec> imageCodec_;

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   if (mode == "encode") {
     auto clock = CreateNativeClock();
     MimeTypesFile types("/etc/mime.types");
-    MimeEncodeContext context{system, *clock, types, {}, 1, 0, 3, {}, {}, false};
+    MimeEncodeContext context{system, *clock, types, {}, 1, 0, 3, {}, {}, false, {}};
     Text charset = u"utf-8";
     std::vector<Text> images;
     std::vector<Text> files;

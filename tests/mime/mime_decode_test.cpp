@@ -105,9 +105,12 @@ TEST_F(MimeDecode, SameNamesNeverOverwriteAndEachReferenceKeepsItsBytes) {
   // A second decode leaves the files the first one's references show.
   EXPECT_EQ(ToUtf8(Decode(message)), FolderUrl() + "image001 (3).png " + FolderUrl() +
                                          "image001 (4).png " + FolderUrl() + "notes (2)");
-  const std::pair<const char*, const char*> files[] = {
-      {"image001.png", "aaa"},     {"image001 (2).png", "bbb"}, {"image001 (3).png", "aaa"},
-      {"image001 (4).png", "bbb"}, {"notes", "ccc"},            {"notes (2)", "ccc"}};
+  const std::pair<const char*, const char*> files[] = {{"image001.png", "aaa"},
+                                                       {"image001 (2).png", "bbb"},
+                                                       {"image001 (3).png", "aaa"},
+                                                       {"image001 (4).png", "bbb"},
+                                                       {"notes", "ccc"},
+                                                       {"notes (2)", "ccc"}};
   for (const auto& [name, bytes] : files) {
     EXPECT_EQ(ScopedTemporaryDirectory::ReadBytes(Folder() / name), bytes) << name;
   }

@@ -71,7 +71,7 @@ bool HostMatches(const Text& host, const Text& pattern, bool subdomains) {
 
 std::optional<Text> ReadPolicyText(Registry& registry, TextView name) {
   for (RegistryHive hive : {RegistryHive::kLocalMachine, RegistryHive::kCurrentUser}) {
-    auto key = registry.OpenKey(hive, kPolicyKey, RegistryAccess::kRead);
+    auto key = registry.OpenKey(hive, kSitePolicyKey, RegistryAccess::kRead);
     if (!key) continue;
     if (std::optional<Text> value = key->ReadString(name)) return value;
   }
@@ -81,7 +81,8 @@ std::optional<Text> ReadPolicyText(Registry& registry, TextView name) {
 }  // namespace
 
 std::optional<Origin> OriginOfUrl(TextView url) {
-  auto split = SplitScheme(Trim(url));
+  const Text trimmed = Trim(url);
+  auto split = SplitScheme(trimmed);
   if (!split) return std::nullopt;
   auto& [scheme, rest] = *split;
   // Browsers read "\" as "/" in these addresses, so it ends the authority too.

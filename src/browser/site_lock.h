@@ -46,7 +46,7 @@ class OriginList {
 };
 
 // Where the policy lives: the machine's key, else the user's.
-inline constexpr TextView kPolicyKey = u"Software\\Policies\\QORVA\\qorvaeditor";
+inline constexpr TextView kSitePolicyKey = u"Software\\Policies\\QORVA\\qorvaeditor";
 
 struct SitePolicy {
   // The pages that may drive the control; none when no list is configured, and then

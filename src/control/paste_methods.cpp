@@ -29,12 +29,14 @@ PasteContext CleanupFor(CQorvaeditorCtrl& control, int32_t jpegQuality) {
 
 Text ReadClipboardForPaste(CQorvaeditorCtrl& control) {
   control.lastPasteHtml.clear();
+  control.lastPasteFiles.clear();
   control.pasteSourceType = kPasteSourceNone;
   const ControlSettings settings = SettingsSnapshot();
   PasteContext cleanup = CleanupFor(control, settings.jpegQuality);
   ClipboardPaste paste = ReadClipboardForPaste(ImagesFor(control, settings), cleanup);
   control.lastPasteHtml = std::move(paste.originalHtml);
   control.pasteSourceType = paste.sourceType;
+  control.lastPasteFiles = std::move(paste.droppedFiles);
   return std::move(paste.html);
 }
 

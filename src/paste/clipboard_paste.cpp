@@ -138,7 +138,10 @@ ClipboardPaste ReadClipboardForPaste(const ClipboardImageContext& images, PasteC
       result = FromAnsi(images.system, clipboard->AnsiText().value_or(""));
       TextToHtml(result);
     } else if (clipboard->IsAvailable(StandardFormat::kFileDrop)) {
-      if (auto files = clipboard->DroppedFiles()) result = PasteFiles(images, *files);
+      if (auto files = clipboard->DroppedFiles()) {
+        result = PasteFiles(images, *files);
+        paste.droppedFiles = std::move(*files);
+      }
     } else {
       result = PasteBitmap(images, *clipboard);
     }

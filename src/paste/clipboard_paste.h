@@ -4,6 +4,8 @@
 // files the paste of files uses.
 #pragma once
 
+#include <vector>
+
 #include "base/text.h"
 #include "paste/paste_context.h"
 #include "support/image_files.h"
@@ -17,6 +19,7 @@ struct ClipboardPaste {
   Text html;          // for the editor; "" when the clipboard held nothing usable
   Text originalHtml;  // the clipboard's HTML before the clean-up, when it held HTML
   uint32_t sourceType = kPasteSourceNone;
+  std::vector<Text> droppedFiles;  // the paths of the files on the clipboard, if it held files
 };
 
 // Reads the first usable clipboard format for a paste and turns it into HTML; HTML is

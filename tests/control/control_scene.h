@@ -12,7 +12,9 @@
 namespace qorva {
 
 struct ControlScene {
-  explicit ControlScene(Text hostUrl = {}) : platform(PortSource::kMemory, std::move(hostUrl)) {
+  // The command's local user calls the control unless the scene plays a page.
+  explicit ControlScene(Text hostUrl = {}, ScriptCaller caller = ScriptCaller::kLocalUser)
+      : platform(PortSource::kMemory, std::move(hostUrl)), control(CalledBy(platform, caller)) {
     ResetSettings();
     system.version = FileVersion{1, 0, 0, 116};
   }
@@ -35,6 +37,12 @@ struct ControlScene {
   }
 
   const ImageCodec& codec() const { return platform.codec(); }
+
+  static Platform CalledBy(MemoryPlatform& platform, ScriptCaller caller) {
+    Platform ports = platform.ports();
+    ports.caller = caller;
+    return ports;
+  }
 
   MemoryPlatform platform;
   MemoryRegistry& registry = platform.registry;

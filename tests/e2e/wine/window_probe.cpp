@@ -1,9 +1,9 @@
 // Test helper for the Wine runs: describes the wizard on screen (the visible top-level
 // dialog that holds dialogs) the way an accessibility tool would, in UTF-8 on stdout:
 //   window "TITLE" sysmenu=0|1
-//   CLASS id=ID enabled=0|1 checked=0|1 at=X,Y "TEXT"
-// one line per visible control, X,Y its centre in the wizard's client area, where a click
-// lands on it. Exits 1 when no wizard is shown.
+//   CLASS id=ID enabled=0|1 checked=0|1 at=X,Y size=W,H "TEXT"
+// one line per visible control, X,Y its centre in the wizard's client area (where a click
+// lands on it), W,H its size. Exits 1 when no wizard is shown.
 #include <windows.h>
 
 #include <cstdio>
@@ -39,9 +39,9 @@ BOOL CALLBACK Describe(HWND child, LPARAM wizard) {
   GetWindowRect(child, &box);
   POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
   ScreenToClient(reinterpret_cast<HWND>(wizard), &centre);
-  std::printf("%s id=%d enabled=%d checked=%d at=%ld,%ld \"%s\"\n", Utf8(className).c_str(),
-              GetDlgCtrlID(child), IsWindowEnabled(child) ? 1 : 0, checked, centre.x, centre.y,
-              Utf8(text).c_str());
+  std::printf("%s id=%d enabled=%d checked=%d at=%ld,%ld size=%ld,%ld \"%s\"\n",
+              Utf8(className).c_str(), GetDlgCtrlID(child), IsWindowEnabled(child) ? 1 : 0, checked,
+              centre.x, centre.y, box.right - box.left, box.bottom - box.top, Utf8(text).c_str());
   return TRUE;
 }
 

@@ -101,6 +101,7 @@ control() {  # id -> the probe's line for that control
 }
 enabled() { control "$1" | grep -q " enabled=$2 "; }  # id, 0 or 1
 checked() { control "$1" | grep -q " checked=$2 "; }
+no_control() { [ -z "$(control "$1")" ]; }
 text_is() { [ "$(control "$1" | sed 's/^[^"]*//')" = "\"$2\"" ]; }
 centre() { control "$1" | sed -n 's/.* at=\([0-9-]*\),\([0-9-]*\) .*/\1 \2/p'; }
 size() { control "$1" | sed -n 's/.* size=\([0-9]*\),\([0-9]*\) .*/\1 \2/p'; }
@@ -197,6 +198,7 @@ if start_wizard; then
   check "start page: Back disabled" enabled 12323 0
   check "start page: Next enabled" enabled 12324 1
   check "start page: Cancel enabled" enabled 2 1
+  check "start page: no Help button" no_control 9
   check "start page: its text" has '"설치/제거를 시작합니다."'
   screenshot "$window" start -1
   keys "$window" Return
@@ -241,6 +243,9 @@ if start_wizard; then
   check "uninstall: the class is gone" unregistered
   click "$window" 12323
   wait_page Install/Uninstall || fail "Back did not return to the setup page"
+  probe
+  check "back on the setup page: uninstall still checked" checked 1001 1
+  check "back on the setup page: Cancel enabled again" enabled 2 1
   click "$window" 1000
   next_step
   check "install after Back: the file is back" same_as_built

@@ -19,8 +19,9 @@ if [ "${1:-}" = "--all" ]; then
   # The Windows builds, and wine64 under Xvfb for the control's tests.
   packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
              wine wine64 fonts-wine xvfb xclip)
-  # Dialogs driven from outside as a person would, and their screenshots.
-  packages+=(xdotool imagemagick)
+  # Dialogs and the installer's wizard driven by keys and clicks, their screenshots, a
+  # Korean font for their texts, and the installer's resources read from the built programs.
+  packages+=(xdotool imagemagick fonts-nanum python3-pefile)
   # Real peers of the transfer tests and the upload benchmark.
   packages+=(php-cli python3 curl time)
   # The image benchmark compares with ImageMagick.

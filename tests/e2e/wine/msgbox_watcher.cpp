@@ -44,6 +44,8 @@ BOOL CALLBACK Inspect(HWND window, LPARAM data) {
   wchar_t className[32];
   GetClassNameW(window, className, 32);
   if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  // A dialog that holds dialogs is a property sheet or wizard under test, not a box.
+  if (FindWindowExW(window, nullptr, L"#32770", nullptr)) return TRUE;
   if (!watch->seen.insert(window).second) return TRUE;
   wchar_t caption[512];
   int length = GetWindowTextW(window, caption, 512);

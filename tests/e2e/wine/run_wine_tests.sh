@@ -140,6 +140,7 @@ PY
   rc=$?
   tr -d '\r' < "$work/transfer.txt"
   [ $rc -eq 0 ] && ok "files, MIME and upload" || fail "transfer checks exited $rc"
+  # The last upload that reached the server is the picture's, not the refused file's.
   cmp -s "$work/store/file1" "$work/picture.png" && ok "uploaded bytes intact" || fail "uploaded bytes differ"
 else
   fail "php and python3 are needed for the transfer checks (scripts/install-deps.sh --all)"

@@ -66,6 +66,10 @@ try {
   control.postPageURL = uploadPage;
   var missing = picture.replace(/\.png$/, "-missing.png");
   check("missing file", control.postImageToServer(missing) === missing, "");
+  // Page script may not send a file the control does not know; this comes last, so the
+  // runner's check of the last upload's bytes shows it never reached the server.
+  var foreign = "C:\\windows\\win.ini";
+  check("a file of unknown provenance is refused", control.postImageToServer(foreign) === foreign, "");
 } catch (e) {
   WScript.Echo("FAIL exception: " + e.message);
   failures++;

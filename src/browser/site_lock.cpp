@@ -38,6 +38,8 @@ std::optional<std::pair<Text, uint32_t>> SplitHostPort(TextView authority, TextV
   }
   Text host = ToLower(authority.substr(0, colon));
   if (!host.empty() && host.back() == u'.') host.pop_back();
+  // Only a bracketed IPv6 address holds a colon.
+  if (!host.starts_with(u'[') && host.find(u':') != Text::npos) return std::nullopt;
   uint32_t port = DefaultPort(scheme);
   if (colon != TextView::npos && colon + 1 < authority.size()) {
     std::optional<uint32_t> given = ParsePort(authority.substr(colon + 1));

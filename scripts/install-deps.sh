@@ -15,6 +15,8 @@ packages=(
 )
 # The system's content-type table, read by the MIME encoder on Linux.
 packages+=(media-types)
+# The embedded browser of container mode on Linux.
+packages+=(libwebkit2gtk-4.1-dev)
 if [ "${1:-}" = "--all" ]; then
   # The Windows builds, and wine64 under Xvfb for the control's tests.
   packages+=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev

@@ -1,5 +1,7 @@
 #include "cli/qorva_cli.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -14,6 +16,7 @@
 #include "platform/image_codec.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/native_clipboard.h"
+#include "platform/native_desktop_window.h"
 #include "support/encoding.h"
 
 namespace qorva {
@@ -23,12 +26,17 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFile = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNotLoaded = 3;
+constexpr int kMaxWaitSeconds = 3600;
+constexpr TextView kWindowTitle = u"qorvaeditor";
 
 constexpr const char* kUsage =
     "usage: qorva list\n"
     "       qorva call [--param NAME=VALUE]... [--params FILE] [--clipboard FORMAT=FILE]...\n"
     "                  [--answer TEXT]... [--out FILE] NAME [ARG]...\n"
-    "                  [-- [--answer TEXT]... [--out FILE] NAME [ARG]...]...\n"
+    "                  [--wait-loaded SECONDS] [--timing] [-- [--answer TEXT]... [--out FILE]\n"
+    "                  [--wait-loaded SECONDS] NAME [ARG]...]...\n"
+    "       qorva open [--param NAME=VALUE]... [--params FILE] [EDITOR_URL]\n"
     "       qorva clean FILE [--type]\n"
     "An ARG of @FILE is read from FILE as UTF-8. Calls separated by -- run against one control.\n"
     "--clipboard fills an in-memory clipboard (FORMAT: html, text, ansitext, files, bitmap,\n"
@@ -39,6 +47,12 @@ constexpr const char* kUsage =
     "  the image type sheet takes type=jpg|gif|png, quality=N, angle=N, width=N,\n"
     "  height=N, then ok or cancel.\n"
     "A dialog with no answer left is cancelled, and standard error says so.\n"
+    "--wait-loaded hosts the control in a window of the display (container mode embeds the\n"
+    "browser) and, before its call, waits until QORVA_Event_Loaded fires once more (printed\n"
+    "on standard error); when SECONDS pass first, exit status 3 and no further call runs.\n"
+    "--timing adds to each QORVA_Event_Loaded the milliseconds since the window was created.\n"
+    "open shows the container page of EDITOR_URL (or of qorvaEditorInitURL) until the\n"
+    "window is closed.\n"
     "clean reads clipboard HTML from FILE (UTF-8), cleans it as a paste would and prints it;\n"
     "--type also prints the source type code on standard error.\n";
 
@@ -46,12 +60,14 @@ struct CallSpec {
   std::string name;
   std::vector<std::string> args;
   std::string outFile;
+  std::optional<int> waitLoadedSeconds;
 };
 
 struct CallPlan {
   ParameterListExchange::Parameters parameters;
   std::vector<std::pair<std::string, std::string>> clipboard;  // format, file
   std::vector<std::string> answers;  // to the dialogs, in the order they open
+  bool timing = false;               // how long after the window's creation each event came
   std::vector<CallSpec> calls;
 };
 
@@ -87,6 +103,17 @@ bool AddParameterFile(const std::string& text, CallPlan& plan) {
   return true;
 }
 
+std::optional<int> ParseSeconds(const std::string& text) {
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  int seconds = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    seconds = seconds * 10 + (c - '0');
+  }
+  if (seconds > kMaxWaitSeconds) return std::nullopt;
+  return seconds;
+}
+
 std::optional<CallPlan> ParseCall(const std::vector<std::string>& args, std::ostream& err) {
   CallPlan plan;
   CallSpec current;
@@ -112,7 +139,7 @@ std::optional<CallPlan> ParseCall(const std::vector<std::string>& args, std::ost
       continue;
     }
     bool takesValue = arg == "--param" || arg == "--params" || arg == "--out" ||
-                      arg == "--clipboard" || arg == "--answer";
+                      arg == "--clipboard" || arg == "--answer" || arg == "--wait-loaded";
     if (takesValue && i + 1 >= args.size()) {
       err << "qorva: " << arg << " needs a value\n";
       return std::nullopt;
@@ -140,10 +167,20 @@ std::optional<CallPlan> ParseCall(const std::vector<std::string>& args, std::ost
         return std::nullopt;
       }
       plan.clipboard.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+    } else if (arg == "--timing") {
+      plan.timing = true;
     } else if (arg == "--answer") {
       plan.answers.push_back(args[++i]);
     } else if (arg == "--out") {
       current.outFile = args[++i];
+    } else if (arg == "--wait-loaded") {
+      std::optional<int> seconds = ParseSeconds(args[++i]);
+      if (!seconds) {
+        err << "qorva: --wait-loaded takes whole seconds from 0 to " << kMaxWaitSeconds << ", not '"
+            << args[i] << "'\n";
+        return std::nullopt;
+      }
+      current.waitLoadedSeconds = seconds;
     } else if (arg.starts_with("--")) {
       err << "qorva: unknown option '" << arg << "'\n" << kUsage;
       return std::nullopt;
@@ -292,11 +329,53 @@ int LoadClipboardFormat(MemoryClipboard& clipboard, const ImageCodec& codec,
   return kExitOk;
 }
 
+constexpr const char* kNoDisplay =
+    "qorva: container mode shows the editor page in a window, and no display could be opened "
+    "(is DISPLAY set?)\n";
+
+// Hosts the control in `window`: the window's notifications reach the control, and every
+// QORVA_Event_Loaded is counted and printed on standard error.
+void ShowInWindow(CQorvaeditorCtrl& control, DesktopWindow& window, int& loadedCount,
+                  std::ostream& err, bool timing = false) {
+  window.SetHandlers({
+      .created = [&control] { control.OnWindowCreated(); },
+      .timer = [&control](uint32_t id) { return control.OnTimer(id); },
+      .resized = [&control] { control.OnWindowResized(); },
+  });
+  auto created = std::chrono::steady_clock::now();
+  control.events.Advise([&loadedCount, &err, timing, created] {
+    ++loadedCount;
+    err << kEventLoadedName;
+    if (timing) {
+      auto since = std::chrono::steady_clock::now() - created;
+      err << ' ' << std::chrono::duration_cast<std::chrono::milliseconds>(since).count() << " ms";
+    }
+    err << std::endl;
+  });
+  if (control.width > 0 && control.height > 0) {
+    window.MoveWindow(
+        {0, 0, static_cast<int32_t>(control.width), static_cast<int32_t>(control.height)},
+        Repaint::kYes);
+  }
+  window.EnsureWindow();
+}
+
 int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::optional<CallPlan> plan = ParseCall(args, err);
   if (!plan) return kExitUsage;
 
+  // The window outlives the control that draws into it.
+  std::unique_ptr<DesktopWindow> window;
+  if (std::ranges::any_of(plan->calls,
+                          [](const CallSpec& c) { return c.waitLoadedSeconds.has_value(); })) {
+    window = CreateNativeDesktopWindow(kWindowTitle);
+    if (!window) {
+      err << kNoDisplay;
+      return kExitFile;
+    }
+  }
   MemoryPlatform ports(PortSource::kNative, {}, &err);
+  if (window) ports.UseSite(*window);
   if (plan->clipboard.empty()) {
     ports.UseClipboard(CreateNativeClipboard(ports.codec(), ports.system));
   }
@@ -309,13 +388,79 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
   ParameterListExchange load(ExchangeDirection::kLoad, plan->parameters);
   control.ExchangeParameters(load);
 
+  int loadedCount = 0;
+  int loadedSeen = 0;
+  if (window) ShowInWindow(control, *window, loadedCount, err, plan->timing);
+  int status = kExitOk;
   for (const CallSpec& call : plan->calls) {
-    int status = RunCall(control, call, out, err);
-    if (status != kExitOk) return status;
+    if (call.waitLoadedSeconds) {
+      window->RunUntil([&] { return loadedCount > loadedSeen; },
+                       std::chrono::seconds(*call.waitLoadedSeconds));
+      if (loadedCount <= loadedSeen) {
+        err << "qorva: QORVA_Event_Loaded did not fire within " << *call.waitLoadedSeconds
+            << " second(s)" << (window->Closed() ? " (the window was closed)" : "") << '\n';
+        status = kExitNotLoaded;
+        break;
+      }
+      loadedSeen = loadedCount;
+    }
+    status = RunCall(control, call, out, err);
+    if (status != kExitOk) break;
   }
+  if (window) control.OnWindowDestroyed();
+  if (status != kExitOk) return status;
   if (size_t left = ports.userInterface.answersLeft()) {
     err << "qorva: " << left << " answer(s) left unused\n";
   }
+  return kExitOk;
+}
+
+// Shows the container page to a person until the window is closed.
+int OpenContainer(const std::vector<std::string>& args, std::ostream& err) {
+  CallPlan plan;
+  std::string editorUrl;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool takesValue = arg == "--param" || arg == "--params";
+    if (takesValue && i + 1 >= args.size()) {
+      err << "qorva: " << arg << " needs a value\n";
+      return kExitUsage;
+    }
+    if (arg == "--param") {
+      if (!AddParameter(args[++i], plan)) {
+        err << "qorva: --param takes NAME=VALUE, not '" << args[i] << "'\n";
+        return kExitUsage;
+      }
+    } else if (arg == "--params") {
+      std::optional<std::string> text = ReadFile(args[++i]);
+      if (!text || !AddParameterFile(*text, plan)) {
+        err << "qorva: cannot read NAME=VALUE lines from '" << args[i] << "'\n";
+        return kExitUsage;
+      }
+    } else if (arg.starts_with("--") || !editorUrl.empty()) {
+      err << "qorva: open takes options and one EDITOR_URL, not '" << arg << "'\n" << kUsage;
+      return kExitUsage;
+    } else {
+      editorUrl = arg;
+    }
+  }
+  plan.parameters.emplace_back(u"hasContainer", u"1");
+  if (!editorUrl.empty()) plan.parameters.emplace_back(u"qorvaEditorInitURL", FromUtf8(editorUrl));
+
+  std::unique_ptr<DesktopWindow> window = CreateNativeDesktopWindow(kWindowTitle);
+  if (!window) {
+    err << kNoDisplay;
+    return kExitFile;
+  }
+  MemoryPlatform ports(PortSource::kNative, {}, &err);
+  ports.UseSite(*window);
+  CQorvaeditorCtrl control(ports.ports());
+  ParameterListExchange load(ExchangeDirection::kLoad, plan.parameters);
+  control.ExchangeParameters(load);
+  int loadedCount = 0;
+  ShowInWindow(control, *window, loadedCount, err);
+  window->RunUntilClosed();
+  control.OnWindowDestroyed();
   return kExitOk;
 }
 
@@ -364,6 +509,7 @@ int RunQorvaCommand(const std::vector<std::string>& args, std::ostream& out, std
   if (args[0] == "list" && args.size() == 1) return ListMembers(out);
   if (args[0] == "call") return CallMembers(args, out, err);
   if (args[0] == "clean") return CleanClipboardFile(args, out, err);
+  if (args[0] == "open") return OpenContainer(args, err);
   err << "qorva: unknown command '" << args[0] << "'\n" << kUsage;
   return kExitUsage;
 }

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "control/bridge_methods.h"
 #include "control/control_parameters.h"
 #include "control/mime_methods.h"
 #include "control/output_methods.h"
@@ -130,11 +131,6 @@ constexpr DispatchArg kAutoParam[] = {{"nAutoParam", I}};
 constexpr DispatchArg kImageProperty[] = {
     {"src", S},    {"width", S}, {"height", S}, {"border", S}, {"align", S}, {"vspace", S},
     {"hspace", S}, {"title", S}, {"alt", S},    {"title2", S}, {"href", S},  {"target", S}};
-constexpr DispatchArg kFunction[] = {{"strFunctionName", S}};
-constexpr DispatchArg kFunction1[] = {{"strFunctionName", S}, {"strValue1", S}};
-constexpr DispatchArg kFunction2[] = {{"strFunctionName", S}, {"strValue1", S}, {"strValue2", S}};
-constexpr DispatchArg kFunction3[] = {
-    {"strFunctionName", S}, {"strValue1", S}, {"strValue2", S}, {"strValue3", S}};
 
 uint32_t HtmlFormatFromType(C& c) { return c.pasteSourceType; }
 Text PasteHtmlEx(C& c) { return c.lastPasteHtml; }
@@ -172,10 +168,12 @@ std::vector<DispatchEntry> BuildTable() {
       Method<&C::getQorvaPluginVersion>("getQorvaPluginVersion", 31, A),
       Method<&MimeSetListInit>("mimeSetListInit", 39, A),
       Method<&MimeAddEncodingFile>("mimeAddEncodingFile", 40, A, {"strPathorURL", "nType"}),
-      Unbuilt("QORVAGetMethod", 43, S, B, kFunction),
-      Unbuilt("QORVASetMethod", 44, S, B, kFunction1),
-      Unbuilt("QORVASetMethod2", 45, S, B, kFunction2),
-      Unbuilt("QORVASetMethod3", 46, S, B, kFunction3),
+      Method<&QorvaGetMethod>("QORVAGetMethod", 43, B, {"strFunctionName"}),
+      Method<&QorvaSetMethod>("QORVASetMethod", 44, B, {"strFunctionName", "strValue1"}),
+      Method<&QorvaSetMethod2>("QORVASetMethod2", 45, B,
+                               {"strFunctionName", "strValue1", "strValue2"}),
+      Method<&QorvaSetMethod3>("QORVASetMethod3", 46, B,
+                               {"strFunctionName", "strValue1", "strValue2", "strValue3"}),
       Method<&HtmlFormatFromType>("getHTMLFormatFromType", 56, Free),
       Slow(Method<&PasteHtmlEx>("getPasteHtmlEx", 57, Free)),
       Method<&LocalImageFromBase64>("getLocalImageFromBase64Image", 60, Free,

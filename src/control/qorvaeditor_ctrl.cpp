@@ -25,6 +25,9 @@ constexpr TextView kContainerPagePath = u"/pages/editor_container.html";
 constexpr TextView kExplorerPolicyKey =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr uint32_t kDriveCOnly = 4;
+constexpr uint32_t kPollPeriodMs = 100;
+constexpr TextView kEditorStatusFunction = u"get_editor_status";
+constexpr TextView kEditorReady = u"TRUE";
 
 }  // namespace
 
@@ -122,7 +125,59 @@ void CQorvaeditorCtrl::ShowResourceMessage(uint32_t id) {
 }
 
 void CQorvaeditorCtrl::OnWindowCreated() {
-  if (!InContainerMode()) ReadPageSetup(platform_.registry, savedPageHeader, savedPageFooter);
+  if (!InContainerMode()) {
+    ReadPageSetup(platform_.registry, savedPageHeader, savedPageFooter);
+    return;
+  }
+  browser = platform_.site.CreateBrowser([this](TextView url) { OnDocumentComplete(url); });
+  browserCreated = browser ? 1 : 0;
+  if (!browser) return;
+  browser->SetSilent(true);
+  browser->Navigate(containerPageUrl);
+  browser->MoveWindow(platform_.site.ClientRect(), Repaint::kNo);
+}
+
+bool CQorvaeditorCtrl::BrowserReady() const {
+  return InContainerMode() && browserCreated != 0 && browser && browser->HasWindow();
+}
+
+void CQorvaeditorCtrl::OnDocumentComplete(TextView url) {
+  if (!InContainerMode()) return;
+  if (browserCreated == 0 || !browser || ToLower(url) != ToLower(containerPageUrl)) return;
+  // A timer that cannot start leaves the id as it was, so a later page can try again.
+  if (uint32_t id = platform_.site.SetTimer(loadPollTimerId, kPollPeriodMs)) loadPollTimerId = id;
+  if (std::shared_ptr<PageDocument> document = browser->Document()) {
+    scriptBridgeReady = jsWebPage.SetDocument(std::move(document));
+  }
+}
+
+bool CQorvaeditorCtrl::OnTimer(uint32_t id) {
+  if (id != loadPollTimerId) return false;
+  if (!InContainerMode()) {
+    platform_.site.KillTimer(loadPollTimerId);
+    events.FireQorvaEventLoaded();
+    return true;
+  }
+  if (!polling_) PollEditorStatus();
+  return true;
+}
+
+void CQorvaeditorCtrl::PollEditorStatus() {
+  polling_ = true;
+  Variant status;
+  bool called = jsWebPage.CallPageFunction(kEditorStatusFunction, {}, &status);
+  polling_ = false;
+  if (!called || VariantToText(status) != kEditorReady) return;
+  platform_.site.KillTimer(loadPollTimerId);
+  events.FireQorvaEventLoaded();
+}
+
+void CQorvaeditorCtrl::OnWindowResized() {
+  if (BrowserReady()) browser->MoveWindow(platform_.site.ClientRect(), Repaint::kYes);
+}
+
+void CQorvaeditorCtrl::OnKeyDown(const KeyMessage& message) {
+  if (BrowserReady()) browser->ForwardKeyDown(message);
 }
 
 void CQorvaeditorCtrl::OnWindowDestroyed() {
@@ -177,9 +232,7 @@ void CQorvaeditorCtrl::SetServerDomain(TextView strDomain) { serverDomain = strD
 void CQorvaeditorCtrl::ResizeTo(uint32_t newWidth, uint32_t newHeight) {
   Rect rect{0, 0, static_cast<int32_t>(newWidth), static_cast<int32_t>(newHeight)};
   platform_.site.MoveWindow(rect, Repaint::kYes);
-  if (browserCreated != 0 && InContainerMode() && browser && browser->HasWindow()) {
-    browser->MoveWindow(rect, Repaint::kYes);
-  }
+  if (BrowserReady()) browser->MoveWindow(rect, Repaint::kYes);
   platform_.site.MarkModified();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "browser/js_web_page.h"
 #include "browser/zone_settings.h"
 #include "control/control_events.h"
 #include "graphics/bitmap.h"
@@ -18,6 +19,7 @@ namespace qorva {
 
 class EmbeddedBrowser;
 class PropertyExchange;
+struct KeyMessage;
 
 class CQorvaeditorCtrl {
  public:
@@ -46,8 +48,19 @@ class CQorvaeditorCtrl {
   // Shows string resource `id` in a message box captioned with the settings title.
   void ShowResourceMessage(uint32_t id);
   // When the control's window is created: outside container mode the user's page-setup
-  // header and footer are kept, to be put back when the window goes.
+  // header and footer are kept, to be put back when the window goes; in container mode
+  // the embedded browser is created, silent, and sent to the container page.
   void OnWindowCreated();
+  // A document of the embedded browser has loaded: when it is the container page (letter
+  // case aside) the readiness poll starts and the bridge takes the document.
+  void OnDocumentComplete(TextView url);
+  // A tick of a timer on the control's window; false when it is not the poll's, for
+  // the window's default handling.
+  bool OnTimer(uint32_t id);
+  // The window's size changed: the embedded browser fills it again.
+  void OnWindowResized();
+  // A key-down message before the window translates it; the document sees it first.
+  void OnKeyDown(const KeyMessage& message);
   // The clean-up when the control's window goes: the browser settings it changed are put
   // back, the per-window lists emptied and the logo freed.
   void OnWindowDestroyed();
@@ -115,6 +128,9 @@ class CQorvaeditorCtrl {
   Text savedPageFooter;
   SavedZoneActions savedZoneActions;  // of URL action "1407", internet and trusted zones
   std::unique_ptr<EmbeddedBrowser> browser;
+  CJSWebPage jsWebPage;
+  bool scriptBridgeReady = false;
+  uint32_t loadPollTimerId = 1;
   std::vector<Text> mimeImageList;
   std::vector<Text> mimeFileList;
   Text lastPasteHtml;
@@ -136,6 +152,11 @@ class CQorvaeditorCtrl {
   Text HostPageOrigin() const;
   // Moves the window, and the embedded browser when it has one, to (0, 0) at this size.
   void ResizeTo(uint32_t newWidth, uint32_t newHeight);
+  bool BrowserReady() const;
+  void PollEditorStatus();
+
+  // A poll waiting on the page: a tick in a nested message loop does not poll again.
+  bool polling_ = false;
 
   Platform platform_;
   std::optional<SiteAccess> siteAccess_;  // kept once the hosting page's address is known

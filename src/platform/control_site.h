@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 #include "base/text.h"
 
@@ -24,6 +26,8 @@ enum class Repaint { kNo, kYes };
 
 enum class HostDocumentCommand { kPrintPreview, kPrint };
 
+class EmbeddedBrowser;
+
 class ControlSite {
  public:
   virtual ~ControlSite() = default;
@@ -41,6 +45,17 @@ class ControlSite {
   // dialog is its own matter. Nothing happens when the site, its container or its
   // document cannot be reached.
   virtual void RunHostDocumentCommand(HostDocumentCommand command) = 0;
+
+  // Creates the embedded browser as a visible child of the control's window with an
+  // empty rectangle, answering its host questions as the editor page needs (no context
+  // menu, border, scroll bars or toolbars; the external object). `onComplete` is called
+  // on the window's thread for every document it completes. Null when it cannot be made.
+  virtual std::unique_ptr<EmbeddedBrowser> CreateBrowser(
+      std::function<void(TextView url)> onComplete) = 0;
+  // Starts a repeating timer on the control's window; the window gives each tick to the
+  // control's OnTimer. Returns the timer's id, 0 when none could be started.
+  virtual uint32_t SetTimer(uint32_t id, uint32_t periodMs) = 0;
+  virtual void KillTimer(uint32_t id) = 0;
 };
 
 }  // namespace qorva

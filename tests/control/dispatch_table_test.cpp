@@ -125,7 +125,7 @@ TEST(Guards, RefuseInTheWrongModeWithTheirMessage) {
   EXPECT_EQ(scene.ui.shown()[0].caption, u"Title");
   EXPECT_EQ(scene.ui.shown()[0].buttons, MessageButtons::kOk);
 
-  // Guard B passes in container mode; the bridge is not built, so the result is empty.
+  // Guard B passes in container mode; with no page loaded the result is empty.
   scene.ui.ClearShown();
   EXPECT_EQ(scene.Call(u"QORVAGetMethod", {Variant::String(u"f")}).value.text, u"");
   EXPECT_TRUE(scene.ui.shown().empty());

@@ -25,7 +25,7 @@ Platform MemoryPlatform::ports() {
       .registry = registry,
       .userInterface = userInterface,
       .system = system,
-      .site = site,
+      .site = desktopSite_ ? *desktopSite_ : static_cast<ControlSite&>(site),
       .http = nativeHttp_ ? *nativeHttp_ : static_cast<HttpClient&>(http),
       .imageCodec = *imageCodec_,
       .clipboard = desktopClipboard_ ? *desktopClipboard_ : static_cast<Clipboard&>(clipboard),

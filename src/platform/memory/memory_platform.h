@@ -39,6 +39,8 @@ class MemoryPlatform {
   Platform ports();
   // The desktop's clipboard in place of the in-memory one.
   void UseClipboard(std::unique_ptr<Clipboard> desktop) { desktopClipboard_ = std::move(desktop); }
+  // A window of the desktop in place of the in-memory site; it must outlive the controls.
+  void UseSite(ControlSite& desktop) { desktopSite_ = &desktop; }
   const ImageCodec& codec() const { return *imageCodec_; }
 
   MemoryRegistry registry;
@@ -58,6 +60,7 @@ class MemoryPlatform {
   std::unique_ptr<Clock> nativeClock_;
   std::unique_ptr<ContentTypes> nativeContentTypes_;
   std::unique_ptr<Clipboard> desktopClipboard_;
+  ControlSite* desktopSite_ = nullptr;
 };
 
 }  // namespace qorva

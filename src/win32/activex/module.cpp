@@ -7,6 +7,7 @@
 #include "platform/native_system.h"
 #include "win32/activex/class_factory.h"
 #include "win32/activex/com_ids.h"
+#include "win32/activex/imp_idispatch.h"
 #include "win32/activex/win32_com_registrar.h"
 #include "win32/wide_text.h"
 #include "win32/win32_registry.h"
@@ -51,6 +52,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     qorva::g_instance = instance;
     DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    qorva::DestroyModuleExternalObject();
   }
   return TRUE;
 }

@@ -41,6 +41,10 @@ class CWin32ControlSite final : public ControlSite {
   void MarkModified() override;
   Text HostDocumentUrl() const override;
   void RunHostDocumentCommand(HostDocumentCommand command) override;
+  std::unique_ptr<EmbeddedBrowser> CreateBrowser(
+      std::function<void(TextView url)> onComplete) override;
+  uint32_t SetTimer(uint32_t id, uint32_t periodMs) override;
+  void KillTimer(uint32_t id) override;
 
  private:
   // The HTML document of the client site's container; null when any link is missing.

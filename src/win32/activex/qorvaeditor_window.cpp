@@ -3,9 +3,11 @@
 #include <mshtml.h>
 
 #include "control/registration.h"
+#include "platform/embedded_browser.h"
 #include "win32/activex/com_ids.h"
 #include "win32/activex/module.h"
 #include "win32/activex/qorvaeditor_object.h"
+#include "win32/activex/web_browser_host.h"
 #include "win32/wide_text.h"
 
 namespace qorva {
@@ -63,6 +65,21 @@ ComPtr<IHTMLDocument2> CWin32ControlSite::HostDocument() const {
   }
   if (FAILED(container.As(&document))) document = nullptr;
   return document;
+}
+
+std::unique_ptr<EmbeddedBrowser> CWin32ControlSite::CreateBrowser(
+    std::function<void(TextView url)> onComplete) {
+  if (!object_.window()) return nullptr;
+  return CreateWebBrowserHost(object_.window(), std::move(onComplete));
+}
+
+uint32_t CWin32ControlSite::SetTimer(uint32_t id, uint32_t periodMs) {
+  if (!object_.window()) return 0;
+  return static_cast<uint32_t>(::SetTimer(object_.window(), id, periodMs, nullptr));
+}
+
+void CWin32ControlSite::KillTimer(uint32_t id) {
+  if (object_.window()) ::KillTimer(object_.window(), id);
 }
 
 Text CWin32ControlSite::HostDocumentUrl() const {
@@ -139,8 +156,15 @@ LRESULT CQorvaeditorObject::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
     case WM_CREATE:
       ::MoveWindow(window, 0, 0, static_cast<int>(control_.width),
                    static_cast<int>(control_.height), TRUE);
+      if (control_.InContainerMode()) ActivateInPlace(true);
       control_.OnWindowCreated();
       return 0;
+    case WM_TIMER:
+      if (control_.OnTimer(static_cast<uint32_t>(wparam))) return 0;
+      break;
+    case WM_SIZE:
+      control_.OnWindowResized();
+      break;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(window, &paint);
@@ -367,7 +391,14 @@ HRESULT CQorvaeditorObject::SetObjectRects(LPCRECT position, LPCRECT) {
 }
 
 HRESULT CQorvaeditorObject::ReactivateAndUndo() { return E_NOTIMPL; }
-HRESULT CQorvaeditorObject::TranslateAccelerator(LPMSG) { return S_FALSE; }
+HRESULT CQorvaeditorObject::TranslateAccelerator(LPMSG msg) {
+  // The page sees a key first; the key is then dispatched as usual all the same.
+  if (msg && msg->message == WM_KEYDOWN) {
+    control_.OnKeyDown(
+        {reinterpret_cast<uintptr_t>(msg->hwnd), msg->message, msg->wParam, msg->lParam});
+  }
+  return S_FALSE;
+}
 HRESULT CQorvaeditorObject::OnFrameWindowActivate(BOOL) { return S_OK; }
 HRESULT CQorvaeditorObject::OnDocWindowActivate(BOOL) { return S_OK; }
 HRESULT CQorvaeditorObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }

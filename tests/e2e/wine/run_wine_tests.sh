@@ -10,6 +10,7 @@ ocx=$build/src/win32/activex/qorvaeditor.ocx
 watcher=$build/tests/e2e/wine/msgbox_watcher.exe
 host=$build/tests/e2e/wine/host_test.exe
 fill=$build/tests/e2e/wine/clipboard_fill.exe
+browser_host=$build/tests/e2e/wine/browser_host_test.exe
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 command -v wine >/dev/null || skip "wine64 is not installed"
@@ -37,7 +38,7 @@ ok() { echo "ok: $*"; }
 
 wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
 drive=$WINEPREFIX/drive_c
-cp "$ocx" "$watcher" "$host" "$fill" "$here"/*.js "$drive/"
+cp "$ocx" "$watcher" "$host" "$fill" "$browser_host" "$here"/*.js "$drive/"
 
 reg_value() {  # key value -> the data of that value, or nothing
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
@@ -97,6 +98,21 @@ expected="[QORVA Editor] $guard_a"$'\n'"[QORVA Editor] $guard_b"
 run_watched 'C:\host_test.exe'
 [ $rc -eq 0 ] && ok "hosting: safety, persistence, dispatch, events" || fail "host test exited $rc"
 [ "$boxes" = "[Host Title] $guard_a" ] && ok "caption from the page's parameters" || fail "host boxes were: [$boxes]"
+
+# The embedded browser's host answers, and a container-mode control whose browser cannot
+# be created: the browser's module is disabled for this run.
+out=$(WINEDLLOVERRIDES="mscoree,mshtml,ieframe,shdocvw=" timeout 120 wine 'C:\browser_host_test.exe' 2>&1)
+rc=$?
+out=${out//$'\r'/}
+[ "$rc" -eq 0 ] && ok "browser host: handler and external object tables, no browser, no event" ||
+  fail "browser host test: $out"
+# With the browser's module but without an HTML engine, the browser is created and
+# activated in its child window, and no page ever loads.
+out=$(timeout 120 wine 'C:\browser_host_test.exe' present 2>&1)
+rc=$?
+out=${out//$'\r'/}
+[ "$rc" -eq 0 ] && ok "browser host: the browser in its QORVIE child, no page, no event" ||
+  fail "browser host test with the browser: $out"
 
 # The paste methods against the Windows clipboard.
 printf 'Version:0.9\r\nStartHTML:0000000000\r\n<html><body><!--StartFragment--><b>bold</b><!--EndFragment--></body></html>' > "$drive/page.html"

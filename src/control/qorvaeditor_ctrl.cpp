@@ -129,6 +129,8 @@ void CQorvaeditorCtrl::OnWindowCreated() {
     ReadPageSetup(platform_.registry, savedPageHeader, savedPageFooter);
     return;
   }
+  // A page the administrator did not allow gets no embedded browser either.
+  if (!PageMayDrive()) return;
   browser = platform_.site.CreateBrowser([this](TextView url) { OnDocumentComplete(url); });
   browserCreated = browser ? 1 : 0;
   if (!browser) return;

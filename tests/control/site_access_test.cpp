@@ -67,6 +67,19 @@ TEST(SiteLock, APageNotOnTheListDrivesNothingAndChangesNothing) {
   EXPECT_EQ(scene.InternetClipboardAction(), 3u);
 }
 
+TEST(SiteLock, ALockedControlInContainerModeEmbedsNoBrowser) {
+  for (bool allowed : {false, true}) {
+    ControlScene scene(u"http://evil.example/page.html", ScriptCaller::kPage);
+    scene.site.browserAvailable = true;
+    scene.registry.Set(RegistryHive::kLocalMachine, kSitePolicyKey, u"AllowedOrigins",
+                       Text(allowed ? u"http://evil.example" : u"https://editor.example.com"));
+    scene.Load({{u"hasContainer", u"1"}, {u"qorvaEditorInitURL", u"http://evil.example/ed"}});
+    scene.control.OnWindowCreated();
+    EXPECT_EQ(scene.site.browser() != nullptr, allowed) << allowed;
+    EXPECT_EQ(scene.control.browserCreated != 0, allowed) << allowed;
+  }
+}
+
 TEST(SiteLock, AllowedPagesAndPagesWithoutAListWorkAsBefore) {
   struct Case {
     const char16_t* url;

@@ -1,5 +1,6 @@
 #include "browser/site_lock.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/registry.h"
@@ -30,19 +31,24 @@ uint32_t DefaultPort(TextView scheme) {
   return 0;
 }
 
-// Splits "host[:port]" (the host may be a bracketed IPv6 address); none for a bad port.
+// Splits "host[:port]", where the host may be a bracketed IPv6 address, the only kind of
+// host that holds a colon; none for a bad port or host.
 std::optional<std::pair<Text, uint32_t>> SplitHostPort(TextView authority, TextView scheme) {
-  size_t colon = authority.rfind(u':');
-  if (colon != TextView::npos && authority.find(u']', colon) != TextView::npos) {
-    colon = TextView::npos;  // the colons are the IPv6 address's own
+  size_t hostEnd = 0;
+  if (authority.starts_with(u'[')) {
+    size_t close = authority.find(u']');
+    if (close == TextView::npos) return std::nullopt;
+    hostEnd = close + 1;
+  } else {
+    hostEnd = std::min(authority.find(u':'), authority.size());
   }
-  Text host = ToLower(authority.substr(0, colon));
+  TextView rest = authority.substr(hostEnd);
+  if (!rest.empty() && rest[0] != u':') return std::nullopt;
+  Text host = ToLower(authority.substr(0, hostEnd));
   if (!host.empty() && host.back() == u'.') host.pop_back();
-  // Only a bracketed IPv6 address holds a colon.
-  if (!host.starts_with(u'[') && host.find(u':') != Text::npos) return std::nullopt;
   uint32_t port = DefaultPort(scheme);
-  if (colon != TextView::npos && colon + 1 < authority.size()) {
-    std::optional<uint32_t> given = ParsePort(authority.substr(colon + 1));
+  if (rest.size() > 1) {
+    std::optional<uint32_t> given = ParsePort(rest.substr(1));
     if (!given) return std::nullopt;
     port = *given;
   }

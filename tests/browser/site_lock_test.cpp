@@ -29,6 +29,8 @@ TEST(SiteLock, OriginsOfPageAddresses) {
       {u"http://editor.example.com:80x/", std::nullopt},
       {u"http:///nohost", std::nullopt},
       {u"http://a.example:b:80/", std::nullopt},
+      {u"http://[::1/", std::nullopt},
+      {u"http://[::1]x:80/", std::nullopt},
       {u"editor.example.com/page.html", std::nullopt},
       {u"", std::nullopt},
       {u"://x", std::nullopt},

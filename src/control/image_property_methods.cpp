@@ -17,23 +17,18 @@ Text ShowImageProperty(CQorvaeditorCtrl& control, TextView src, TextView width, 
   ControlSettings settings = SettingsSnapshot();
   DialogKind look = DialogKind::kImagePropertySheet;
   if (control.imagePropStyle != u"0") {
-    SkinFetchContext fetch{platform.http,          platform.system,        platform.userInterface,
-                           settings.systemTitle,   settings.resourceUrl,   settings.skinLanguage};
+    SkinFetchContext fetch{platform.http,        platform.system,      platform.userInterface,
+                           settings.systemTitle, settings.resourceUrl, settings.skinLanguage};
     if (!FetchSkinImages(fetch, control.skinsFetched)) return {};
     look = DialogKind::kImageProperty;
   }
   ImagePropertyArgs args{Text(src),   Text(width),  Text(height), Text(border),
                          Text(align), Text(vspace), Text(hspace), Text(title),
                          Text(alt),   Text(title2), Text(href),   Text(target)};
-  ImagePropertyContext context{platform.userInterface,
-                               platform.system,
-                               platform.imageCodec,
-                               settings.systemTitle,
-                               settings.accessibility,
-                               settings.openDialogType,
-                               settings.openDialogInitDir,
-                               settings.openDialogTitle,
-                               DefaultImageSize(settings)};
+  ImagePropertyContext context{
+      platform.userInterface,     platform.system,          platform.imageCodec,
+      settings.systemTitle,       settings.accessibility,   settings.openDialogType,
+      settings.openDialogInitDir, settings.openDialogTitle, DefaultImageSize(settings)};
   CImagePropertyPresenter presenter(std::move(context), look, AttributesFromArgs(args));
   if (!platform.userInterface.RunDialog(presenter)) return {};
   return presenter.resultHtml();

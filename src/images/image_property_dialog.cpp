@@ -16,8 +16,8 @@ namespace qorva {
 
 namespace {
 
-constexpr TextView kAlignments[] = {u"default", u"Left",   u"Right",    u"Top",      u"Middle",
-                                    u"Baseline", u"Bottom", u"Text",     u"absMiddle", u"absBottom"};
+constexpr TextView kAlignments[] = {u"default",  u"Left",   u"Right", u"Top",       u"Middle",
+                                    u"Baseline", u"Bottom", u"Text",  u"absMiddle", u"absBottom"};
 constexpr TextView kTargets[] = {u"blank", u"parent", u"self", u"top"};
 
 constexpr int32_t kSizeSpinHighest = 4000;
@@ -244,8 +244,8 @@ bool CImagePropertyPresenter::CheckImageFile(DialogView& view, const Text& path,
     return false;
   }
   if (updateSize) {
-    ImageSize fitted = FitToDefaultSize(decoded.image->width(), decoded.image->height(),
-                                        context_.defaultSize);
+    ImageSize fitted =
+        FitToDefaultSize(decoded.image->width(), decoded.image->height(), context_.defaultSize);
     auto width = static_cast<int32_t>(fitted.width);
     auto height = static_cast<int32_t>(fitted.height);
     SetNumber(view, kPropWidth, width);
@@ -391,8 +391,8 @@ bool CImagePropertyPresenter::BuildImageHtml(DialogView& view) {
   if (!vspace.empty()) attributes += PlainAttribute(u"vspace", vspace);
   if (!hspace.empty()) attributes += PlainAttribute(u"hspace", hspace);
   ReplaceAll(path, u"\\", u"/");
-  Text fragment = u"<img style=\"width:" + width + u"px; height:" + height + u"px\"" +
-                  attributes + u" src=\"file:///" + path + u"\" />";
+  Text fragment = u"<img style=\"width:" + width + u"px; height:" + height + u"px\"" + attributes +
+                  u" src=\"file:///" + path + u"\" />";
 
   Text address = view.GetText(kPropLinkAddress);
   if (!address.empty()) {

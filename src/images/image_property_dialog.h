@@ -8,9 +8,9 @@
 #include <map>
 
 #include "base/text.h"
-#include "support/image_files.h"
 #include "platform/modal_dialog.h"
 #include "platform/user_interface.h"
+#include "support/image_files.h"
 
 namespace qorva {
 

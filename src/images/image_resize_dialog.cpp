@@ -7,12 +7,9 @@ namespace qorva {
 namespace {
 
 constexpr DialogItem kItems[] = {
-    {kResizeWidth, "width", ItemKind::kEdit},
-    {kResizeHeight, "height", ItemKind::kEdit},
-    {kResizeKeepRatio, "keepRatio", ItemKind::kCheck},
-    {kResizeApply, "apply", ItemKind::kButton},
-    {kResizeCancel, "cancel", ItemKind::kButton},
-    {kResizeClose, "close", ItemKind::kButton},
+    {kResizeWidth, "width", ItemKind::kEdit},          {kResizeHeight, "height", ItemKind::kEdit},
+    {kResizeKeepRatio, "keepRatio", ItemKind::kCheck}, {kResizeApply, "apply", ItemKind::kButton},
+    {kResizeCancel, "cancel", ItemKind::kButton},      {kResizeClose, "close", ItemKind::kButton},
 };
 
 }  // namespace

@@ -1,20 +1,20 @@
 #include "images/skin_images.h"
 
-#include "transfer/download.h"
+#include "platform/user_interface.h"
 #include "support/file_path.h"
 #include "support/string_helpers.h"
 #include "support/string_table.h"
 #include "support/working_folder.h"
-#include "platform/user_interface.h"
+#include "transfer/download.h"
 
 namespace qorva {
 
 namespace {
 
 constexpr TextView kImagePropertySkins[] = {
-    u"i_bg.png",         u"i_cancel_btn.png",  u"i_check_btn.png",
+    u"i_bg.png",           u"i_cancel_btn.png",    u"i_check_btn.png",
     u"i_checkoff_btn.png", u"i_clearlink_btn.png", u"i_close_btn.png",
-    u"i_confirm_btn.png", u"i_find_btn.png",    u"i_size_btn.png"};
+    u"i_confirm_btn.png",  u"i_find_btn.png",      u"i_size_btn.png"};
 constexpr TextView kImageResizeSkins[] = {u"popup_image_size_bg.png", u"close_btn_single.png",
                                           u"check_btn_on.png",        u"check_btn_off.png",
                                           u"apply_btn.png",           u"cancel_btn.png"};
@@ -52,9 +52,9 @@ bool FetchSkinImages(const SkinFetchContext& context, bool& fetched) {
     Text localPath = folder + Text(name);
     if (!DownloadToFile(context.http, context.system, source.serverUrl,
                         source.folderPath + Text(name), localPath)) {
-      context.userInterface.ShowMessageBox(
-          LoadResourceText(context.system, kMessageNoResources), context.systemTitle,
-          MessageIcon::kError, MessageButtons::kOk);
+      context.userInterface.ShowMessageBox(LoadResourceText(context.system, kMessageNoResources),
+                                           context.systemTitle, MessageIcon::kError,
+                                           MessageButtons::kOk);
       return false;
     }
   }

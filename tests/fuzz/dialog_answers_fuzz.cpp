@@ -10,8 +10,8 @@
 #include "images/image_resize_dialog.h"
 #include "images/size_sync.h"
 #include "images/skin_images.h"
-#include "support/encoding.h"
 #include "platform/memory/memory_platform.h"
+#include "support/encoding.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qorva::ScriptedUserInterface ui;
     qorva::ImagePropertyArgs args{text, text, text, text, text, text,
                                   text, text, text, text, text, text};
-    qorva::ImagePropertyContext context{ui, platform.system, platform.codec(), u"", u"2", 0,
-                                        {}, {},              {}};
+    qorva::ImagePropertyContext context{ui, platform.system, platform.codec(), u"", u"2", 0, {}, {},
+                                        {}};
     qorva::CImagePropertyPresenter presenter(context, look, qorva::AttributesFromArgs(args));
     Queue(ui, bytes);
     bool ok = ui.RunDialog(presenter);

@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
 #include "support/image_files.h"
 #include "support/temp_dir_fixture.h"
 #include "support/working_folder.h"
-#include "platform/memory/memory_platform.h"
 
 namespace qorva {
 namespace {
@@ -36,8 +36,8 @@ class ImagePropertyTest : public ::testing::Test {
   }
 
   ImagePropertyContext Context() {
-    return {ui_,         platform_.system, platform_.codec(), u"Title", accessibility_,
-            dialogType_, {},               {},                defaultSize_};
+    return {ui_, platform_.system, platform_.codec(), u"Title", accessibility_, dialogType_, {},
+            {},  defaultSize_};
   }
 
   // Runs the dialog with the answers; the fragment when it ended with OK.
@@ -125,8 +125,7 @@ TEST_F(ImagePropertyTest, SpinsStopAtTheirLimits) {
       {"hspace=0", "hspaceSpin=down", "hspace", "0"},
   };
   for (const Case& c : cases) {
-    Run(DialogKind::kImagePropertySheet, WithPicture(),
-        {"keepRatio", c.set, c.press, "cancel"});
+    Run(DialogKind::kImagePropertySheet, WithPicture(), {"keepRatio", c.set, c.press, "cancel"});
     EXPECT_EQ(Last().TextOf(c.field), FromUtf8(c.expected)) << c.set << " " << c.press;
   }
 }
@@ -140,12 +139,17 @@ TEST_F(ImagePropertyTest, BuildsTheFragment) {
   const Case cases[] = {
       {{}, " border=\"\"", ""},
       {{"title=say \"hi\"", "description=a", "border=2"},
-       " title=\"say &quot;hi&quot;\" alt=\"a\" border=\"2\"", ""},
+       " title=\"say &quot;hi&quot;\" alt=\"a\" border=\"2\"",
+       ""},
       {{"align=Left", "vspace=3", "hspace=4"},
-       " border=\"\" align=\"Left\" vspace=\"3\" hspace=\"4\"", ""},
+       " border=\"\" align=\"Left\" vspace=\"3\" hspace=\"4\"",
+       ""},
       {{"linkTitle=t", "target=top"}, " border=\"\"", ""},
-      {{"href=http://h/p", "target=self"}, " border=\"\"", "<a  target=\"self\" href=\"http://h/p\">\n"},
-      {{"href=x", "linkTitle=a\"b"}, " border=\"\"",
+      {{"href=http://h/p", "target=self"},
+       " border=\"\"",
+       "<a  target=\"self\" href=\"http://h/p\">\n"},
+      {{"href=x", "linkTitle=a\"b"},
+       " border=\"\"",
        "<a  title=\"a&quot;b\" target=\"blank\" href=\"x\">\n"},
   };
   for (const Case& c : cases) {
@@ -153,8 +157,8 @@ TEST_F(ImagePropertyTest, BuildsTheFragment) {
     std::optional<Text> html = Run(DialogKind::kImagePropertySheet, WithPicture(), {"ok"});
     ASSERT_TRUE(html);
     std::string text = ToUtf8(*html);
-    std::string image = "<img style=\"width:300px; height:200px\"" + std::string(c.attributes) +
-                        " src=\"file:///";
+    std::string image =
+        "<img style=\"width:300px; height:200px\"" + std::string(c.attributes) + " src=\"file:///";
     std::string before = c.before;
     EXPECT_EQ(text.substr(0, before.size() + image.size()), before + image) << text;
     EXPECT_EQ(text.ends_with(before.empty() ? ".png\" />" : ".png\" />\n</a>"), true) << text;
@@ -231,8 +235,8 @@ TEST_F(ImagePropertyTest, AsksForADescriptionAsConfigured) {
 TEST_F(ImagePropertyTest, BrowsingMeasuresThePictureWithinTheDefaultSize) {
   defaultSize_ = {150, 0};
   ImagePropertyArgs args;
-  std::optional<Text> html = Run(DialogKind::kImagePropertySheet, args,
-                                 {"browse", ToUtf8(picture_), "width=60", "ok"});
+  std::optional<Text> html =
+      Run(DialogKind::kImagePropertySheet, args, {"browse", ToUtf8(picture_), "width=60", "ok"});
   ASSERT_TRUE(html);
   EXPECT_EQ(Last().TextOf("path"), picture_);
   EXPECT_EQ(Last().TextOf("height"), u"40");

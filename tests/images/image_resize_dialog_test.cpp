@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "support/encoding.h"
 #include "platform/memory/scripted_user_interface.h"
+#include "support/encoding.h"
 
 namespace qorva {
 namespace {
@@ -37,9 +37,9 @@ TEST(ImageResize, AppliesTheSizeKeptInProportion) {
       {{"height=200", "apply"}, true, 266, 200},
       {{"keepRatio", "width=400", "apply"}, true, 400, 600},
       {{"keepRatio", "keepRatio", "width=400", "apply"}, true, 400, 299},
-      {{"width=abc", "apply"}, true, 0, 0},  // text without digits counts as 0
-      {{"width=", "apply"}, true, 0, 600},   // an empty side stops the sync
-      {{"width=400", "ok"}, true, 800, 600},    // Enter keeps the opening size
+      {{"width=abc", "apply"}, true, 0, 0},   // text without digits counts as 0
+      {{"width=", "apply"}, true, 0, 600},    // an empty side stops the sync
+      {{"width=400", "ok"}, true, 800, 600},  // Enter keeps the opening size
       {{"width=400", "cancel"}, false, 800, 600},
       {{"width=400", "close"}, false, 800, 600},
   };

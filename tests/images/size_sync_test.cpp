@@ -26,7 +26,8 @@ TEST(SizeSync, KeepsProportionsWithTheThirtyTwoBitRatioAndTruncates) {
   };
   for (const Case& c : cases) {
     float ratio = AspectRatioOf(c.width, c.height);
-    int32_t other = c.typedIsWidth ? HeightForWidth(c.typed, ratio) : WidthForHeight(c.typed, ratio);
+    int32_t other =
+        c.typedIsWidth ? HeightForWidth(c.typed, ratio) : WidthForHeight(c.typed, ratio);
     EXPECT_EQ(other, c.expected) << c.width << "x" << c.height << " typed " << c.typed;
   }
   EXPECT_FLOAT_EQ(AspectRatioOf(300, 200), 1.5f);
@@ -44,8 +45,13 @@ TEST(SizeSync, HoldsResultsThatLeaveTheIntegerRange) {
 
 TEST(SizeSync, ReadsLeadingDigits) {
   const std::pair<TextView, int32_t> cases[] = {
-      {u"", 0},     {u"abc", 0},          {u"12px", 12},   {u" 12", 0},
-      {u"-5", 0},   {u"007", 7},          {u"2147483647", 2147483647},
+      {u"", 0},
+      {u"abc", 0},
+      {u"12px", 12},
+      {u" 12", 0},
+      {u"-5", 0},
+      {u"007", 7},
+      {u"2147483647", 2147483647},
       {u"99999999999999999999", std::numeric_limits<int32_t>::max()}};
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(LeadingNumber(text), expected) << std::string(text.begin(), text.end());

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
+#include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
 #include "support/temp_dir_fixture.h"
-#include "platform/memory/memory_platform.h"
 
 namespace qorva {
 namespace {
@@ -34,8 +34,12 @@ TEST(SkinSource, DerivesTheServerAndTheRequestFolder) {
 class SkinFetchTest : public ::testing::Test {
  protected:
   SkinFetchContext Context() {
-    return {platform_.http, platform_.system, platform_.userInterface, u"T",
-            u"http://h.example:8080/app/res/skin.dat", u""};
+    return {platform_.http,
+            platform_.system,
+            platform_.userInterface,
+            u"T",
+            u"http://h.example:8080/app/res/skin.dat",
+            u""};
   }
   ScopedTemporaryDirectory temp_;
   MemoryPlatform platform_;

@@ -22,9 +22,11 @@ Text CheckedFileType(bool jpg, bool png, bool gif) {
   return type;
 }
 
-int32_t ClampedQuality(TextView qualityText) {
-  return std::clamp(LeadingNumber(qualityText), kLowestQuality, kHighestQuality);
+int32_t ClampQuality(int32_t quality) {
+  return std::clamp(quality, kLowestQuality, kHighestQuality);
 }
+
+int32_t ClampedQuality(TextView qualityText) { return ClampQuality(LeadingNumber(qualityText)); }
 
 bool QualitySpinAccepts(int32_t position, bool up) {
   return SpinAccepts(position, up, kLowestQuality, kHighestQuality);

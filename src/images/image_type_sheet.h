@@ -13,6 +13,7 @@ Text CheckedFileType(bool jpg, bool png, bool gif);
 
 // The quality edit's number, held inside 50 to 100.
 int32_t ClampedQuality(TextView qualityText);
+int32_t ClampQuality(int32_t quality);
 
 // Whether the quality spin's arrow goes through from `position`.
 bool QualitySpinAccepts(int32_t position, bool up);

@@ -65,8 +65,9 @@ class DialogPresenter {
   virtual void OnClicked(DialogView& view, int32_t id) = 0;
   // An arrow of a spin was pressed; `up` for the upper one.
   virtual void OnSpin(DialogView& view, int32_t id, bool up) = 0;
-  // The dialog's OK (the Enter key, or a sheet's OK button); the presenter ends the
-  // dialog itself when it accepts.
+  // The dialog's OK: a sheet's OK button, or the Enter key where the dialog takes it
+  // (the skinned image property dialog swallows it and confirms by its own button).
+  // The presenter ends the dialog itself when it accepts.
   virtual void OnOk(DialogView& view) = 0;
 };
 

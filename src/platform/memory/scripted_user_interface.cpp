@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "images/image_type_sheet.h"
 #include "support/encoding.h"
 
 namespace qorva {
@@ -279,7 +280,11 @@ std::optional<ImageSaveChoice> ScriptedUserInterface::ChooseImageSave(TextView c
   if (echo_) *echo_ << '[' << ToUtf8(caption) << "] " << ToUtf8(previewPath) << '\n';
   ImageSaveChoice choice{u"jpg"};
   while (std::optional<Text> answer = NextAnswer(caption)) {
-    if (*answer == u"ok") return choice;
+    if (*answer == u"ok") {
+      // The sheet's OK holds the typed quality inside the range its spin allows.
+      choice.quality = ClampQuality(choice.quality);
+      return choice;
+    }
     if (*answer == u"cancel") return std::nullopt;
     std::string field = ToUtf8(*answer);
     size_t equals = field.find('=');

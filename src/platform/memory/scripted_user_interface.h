@@ -5,7 +5,7 @@
 //   with no answer left it gets its first button; a box with only OK takes no answer;
 // - a save-file dialog takes a path, or "cancel";
 // - the image type sheet takes "field=value" answers (type, quality, angle, width,
-//   height), then "ok" or "cancel";
+//   height), then "ok" or "cancel"; its OK holds the quality inside 50 to 100;
 // - an open-file dialog takes a path, or "cancel";
 // - a presenter's dialog takes, by its items' names, "edit=text", "list=entry",
 //   "spin=up" or "spin=down", a button's or switch's bare name to press it, and "ok"

@@ -46,7 +46,7 @@ rc=$?
 touch "$drive/stop"
 wait $watcher_pid
 output=$(tr -d '\r' < "$work/output.txt")
-boxes=$(cat "$drive/boxes.txt" 2>/dev/null)
+boxes=$(tr -d '\r' < "$drive/boxes.txt" 2>/dev/null)
 echo "$output"
 
 [ $rc -eq 0 ] && ok "the page script ran" || fail "cscript exited $rc"

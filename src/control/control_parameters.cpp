@@ -137,6 +137,7 @@ std::vector<ControlParameter> BuildParameters() {
       Field<&C::officeLineFix>("officeLineFix", 58, 1),
       WithSettings(Field<&C::systemTitle>("systemTitle", 59, u""), &SystemTitleRule),
       WithSettings(Field<&C::useLog>("useLog", 63, 0), &UseLogRule),
+      Field<&C::resourceUrl, &S::resourceUrl>("resourceUrl", kNoDispatchId, u""),
   };
 }
 

@@ -24,6 +24,9 @@ struct SettingsInputs {
   std::optional<bool> driveCRestricted;  // read only when an initial folder is given
 };
 
+// The dispatch id of a parameter that is no scripting property.
+inline constexpr int32_t kNoDispatchId = 0;
+
 struct ControlParameter {
   std::string_view name;
   int32_t dispatchId;

@@ -8,6 +8,7 @@
 
 #include "control/bridge_methods.h"
 #include "control/control_parameters.h"
+#include "control/image_property_methods.h"
 #include "control/mime_methods.h"
 #include "control/output_methods.h"
 #include "control/paste_methods.h"
@@ -128,9 +129,6 @@ constexpr Guard B = Guard::kContainerOnly;
 constexpr Guard Free = Guard::kNone;
 
 constexpr DispatchArg kAutoParam[] = {{"nAutoParam", I}};
-constexpr DispatchArg kImageProperty[] = {
-    {"src", S},    {"width", S}, {"height", S}, {"border", S}, {"align", S}, {"vspace", S},
-    {"hspace", S}, {"title", S}, {"alt", S},    {"title2", S}, {"href", S},  {"target", S}};
 
 uint32_t HtmlFormatFromType(C& c) { return c.pasteSourceType; }
 Text PasteHtmlEx(C& c) { return c.lastPasteHtml; }
@@ -142,6 +140,7 @@ std::vector<DispatchEntry> BuildTable() {
   std::vector<DispatchEntry> table;
   // The parameters are the properties, listed by dispatch id.
   for (const ControlParameter& parameter : ControlParameters()) {
+    if (parameter.dispatchId == kNoDispatchId) continue;
     table.push_back(PropertyOf(parameter));
   }
   std::ranges::sort(table, {}, &DispatchEntry::id);
@@ -151,7 +150,9 @@ std::vector<DispatchEntry> BuildTable() {
       Slow(Method<&PostImageToServerFor>("postImageToServer", 11, A, {"strLocalPath"})),
       Method<&C::setQorvaInit>("setQorvaInit", 12, Free),
       Unbuilt("setScreenCapture", 13, S, Free, kAutoParam),
-      Unbuilt("showImageProperty", 14, S, A, kImageProperty),
+      Method<&ShowImageProperty>("showImageProperty", 14, A,
+                                 {"src", "width", "height", "border", "align", "vspace", "hspace",
+                                  "title", "alt", "title2", "href", "target"}),
       Slow(Method<&EncodeMineFor>("QorvaEncodeMine", 16, A, {"strHtml", "nFileNameType"})),
       Method<&C::SetToSavePathURL>("SetToSavePathURL", 20, A, {"strPathUrl"}),
       Method<&C::SetFolderNameRule>("SetFolderNameRule", 21, A, {"strNameRule"}),

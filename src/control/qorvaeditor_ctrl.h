@@ -119,6 +119,7 @@ class CQorvaeditorCtrl {
   uint32_t officeLineFix = 0;
   Text systemTitle;
   int32_t useLog = 0;
+  Text resourceUrl;  // where the skinned dialogs' pictures are, an object parameter only
 
   // State of the life cycle and of the later steps.
   Text containerPageUrl;
@@ -136,6 +137,7 @@ class CQorvaeditorCtrl {
   Text lastPasteHtml;
   std::vector<Text> lastPasteFiles;  // the files dropped on the clipboard for the last paste
   uint32_t pasteSourceType = 0;
+  bool skinsFetched = false;  // the image property pictures arrived once for this control
 
   // Office paste clean-up state, kept between pastes.
   COfficeStyleMap officeStyleMap;

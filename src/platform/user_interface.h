@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/text.h"
+#include "platform/modal_dialog.h"
 
 namespace qorva {
 
@@ -39,6 +40,22 @@ class UserInterface {
   // `initialName` in the name field, and a question before an existing file is
   // replaced. The full path chosen; none when the user cancels.
   virtual std::optional<Text> ChooseSaveFile(TextView filter, TextView initialName) = 0;
+
+  // How the open-file dialog looks: the platform's current style, or the older one
+  // (through the utility library when it is installed, else the platform's plain one).
+  enum class OpenStyle { kModern, kOld };
+  struct OpenFileRequest {
+    Text filter;  // in the bar syntax
+    Text initialFolder;
+    Text title;  // "" for the platform's own
+    OpenStyle style = OpenStyle::kModern;
+  };
+  // The open-file dialog for one existing file: its full path; none when cancelled.
+  virtual std::optional<Text> ChooseOpenFile(const OpenFileRequest& request) = 0;
+
+  // Runs `presenter`'s dialog modally over the control window; true when it ended
+  // with OK.
+  virtual bool RunDialog(DialogPresenter& presenter) = 0;
 
   // The wait cursor shows from the first Begin to the matching End; calls nest.
   virtual void BeginWaitCursor() = 0;

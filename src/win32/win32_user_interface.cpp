@@ -3,6 +3,8 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "win32/wide_text.h"
@@ -87,6 +89,90 @@ std::optional<Text> Win32UserInterface::ChooseSaveFile(TextView filter, TextView
   if (!GetSaveFileNameW(&dialog)) return std::nullopt;
   return FromWide(file.c_str());
 }
+
+namespace {
+
+std::wstring FilterList(TextView filter) {
+  // The bar syntax becomes the dialog's list of zero-terminated strings.
+  std::wstring filters = Wide(filter);
+  for (wchar_t& unit : filters) {
+    if (unit == L'|') unit = L'\0';
+  }
+  filters.push_back(L'\0');
+  return filters;
+}
+
+// The utility library's own open dialog: folder, a 1024-byte result and title, all in
+// the system code page; 0 when a file was chosen.
+using ShowOldFileOpenFn = int(__cdecl*)(const char*, char*, const char*);
+
+std::string Narrow(TextView text) {
+  std::wstring wide = Wide(text);
+  int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow.data(), size, nullptr, nullptr);
+  }
+  narrow.resize(std::strlen(narrow.c_str()));
+  return narrow;
+}
+
+// nullopt when the library is absent; an empty text when it offered nothing.
+std::optional<Text> OpenThroughUtility(const UserInterface::OpenFileRequest& request) {
+  HMODULE utility = LoadLibraryW(L"qorvautil.dll");
+  if (!utility) return std::nullopt;
+  Text chosen;
+  auto show = reinterpret_cast<ShowOldFileOpenFn>(
+      reinterpret_cast<void*>(GetProcAddress(utility, "ShowOldFileOpen")));
+  if (show) {
+    std::string folder = Narrow(request.initialFolder);
+    std::string title = Narrow(request.title);
+    char buffer[1024] = {};
+    if (show(folder.empty() ? nullptr : folder.c_str(), buffer,
+             title.empty() ? nullptr : title.c_str()) == 0) {
+      buffer[sizeof buffer - 1] = '\0';
+      int size = MultiByteToWideChar(CP_ACP, 0, buffer, -1, nullptr, 0);
+      std::wstring wide(size > 0 ? static_cast<size_t>(size) : 1, L'\0');
+      if (size > 0) MultiByteToWideChar(CP_ACP, 0, buffer, -1, wide.data(), size);
+      chosen = FromWide(wide.c_str());
+    }
+  }
+  FreeLibrary(utility);
+  return chosen;
+}
+
+}  // namespace
+
+std::optional<Text> Win32UserInterface::ChooseOpenFile(const OpenFileRequest& request) {
+  const bool old = request.style == OpenStyle::kOld;
+  if (old) {
+    if (std::optional<Text> chosen = OpenThroughUtility(request)) {
+      if (chosen->empty()) return std::nullopt;
+      return chosen;
+    }
+  }
+  std::wstring filters = FilterList(request.filter);
+  std::wstring folder = Wide(request.initialFolder);
+  std::wstring title = Wide(request.title);
+  std::wstring file(old ? 256 : 1300, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.lpstrFilter = filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  if (!old) {
+    dialog.hwndOwner = owner_ ? owner_() : nullptr;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                   OFN_LONGNAMES | OFN_ENABLESIZING | OFN_EXPLORER;
+  }
+  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  return FromWide(file.c_str());
+}
+
+bool Win32UserInterface::RunDialog(DialogPresenter&) { return false; }
 
 void Win32UserInterface::BeginWaitCursor() {
   // 32514 is IDC_WAIT, whose header form is narrow without UNICODE.

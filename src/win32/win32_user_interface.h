@@ -19,6 +19,9 @@ class Win32UserInterface final : public UserInterface {
   // The image type sheet is not built yet: it answers as if cancelled.
   std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
   std::optional<Text> ChooseSaveFile(TextView filter, TextView initialName) override;
+  std::optional<Text> ChooseOpenFile(const OpenFileRequest& request) override;
+  // The dialog windows are not built yet: every dialog answers as if cancelled.
+  bool RunDialog(DialogPresenter& presenter) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
 

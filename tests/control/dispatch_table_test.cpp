@@ -188,7 +188,7 @@ TEST(Methods, VersionWithoutAVersionBlockIsEmpty) {
 TEST(Methods, NotYetBuiltMethodsAnswerTheirFailureValue) {
   ControlScene scene;
   scene.Load();
-  const char16_t* unbuilt[] = {u"setScreenCapture", u"showImageProperty"};
+  const char16_t* unbuilt[] = {u"setScreenCapture"};
   for (const char16_t* name : unbuilt) {
     const DispatchEntry* entry = FindDispatchEntry(name);
     ASSERT_NE(entry, nullptr) << ToUtf8(name);

@@ -157,7 +157,7 @@ TEST(ParameterExchange, SaveHandsTheMembersBack) {
   ParameterListExchange save(ExchangeDirection::kSave);
   scene.control.ExchangeParameters(save);
   EXPECT_EQ(save.version(), (std::pair<uint16_t, uint16_t>{1, 0}));
-  EXPECT_EQ(save.parameters().size(), 29u);
+  EXPECT_EQ(save.parameters().size(), 30u);
   auto value = [&](TextView name) {
     for (const auto& [key, v] : save.parameters()) {
       if (key == name) return v;

@@ -62,5 +62,20 @@ TEST(ScriptedUserInterface, AnswersThatDoNotFitAreReportedNotObeyed) {
   EXPECT_NE(notes.find("no field answer 'colour=red'"), std::string::npos);
 }
 
+TEST(ScriptedUserInterface, TheImageTypeSheetHoldsTheQualityInItsRange) {
+  const std::pair<TextView, int32_t> cases[] = {
+      {u"quality=120", 100}, {u"quality=10", 50}, {u"quality=75", 75}};
+  for (const auto& [answer, quality] : cases) {
+    ScriptedUserInterface ui;
+    ui.QueueAnswer(answer);
+    ui.QueueAnswer(u"type=png");
+    ui.QueueAnswer(u"ok");
+    std::optional<ImageSaveChoice> choice = ui.ChooseImageSave(u"Sheet", u"");
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->quality, quality) << quality;
+    EXPECT_EQ(choice->type, u"png");
+  }
+}
+
 }  // namespace
 }  // namespace qorva

@@ -1,10 +1,12 @@
 #include "platform/memory/scripted_user_interface.h"
 
 #include <charconv>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "images/image_type_sheet.h"
 #include "support/encoding.h"
 
 namespace qorva {
@@ -64,7 +66,166 @@ bool SetSheetField(ImageSaveChoice& choice, const std::string& name, const std::
   return false;
 }
 
+const char* DialogName(DialogKind kind) {
+  switch (kind) {
+    case DialogKind::kImageProperty:
+      return "image property dialog";
+    case DialogKind::kImagePropertySheet:
+      return "image property sheet";
+    case DialogKind::kImageResize:
+      return "image resize dialog";
+  }
+  return "dialog";
+}
+
+// The dialog's items held as texts, as a window's controls would hold them; an edit
+// whose text is set tells the presenter, as a typed change does.
+class ScriptedDialogView final : public DialogView {
+ public:
+  explicit ScriptedDialogView(DialogPresenter& presenter) : presenter_(presenter) {
+    for (const DialogItem& item : presenter.items()) items_[item.id] = {item.kind, {}, {}, -1, 0};
+  }
+
+  void SetText(int32_t id, TextView text) override {
+    Item* item = Find(id);
+    if (!item) return;
+    if (item->kind == ItemKind::kList) {
+      SelectEqual(*item, text);
+      return;
+    }
+    item->text = text;
+    if (item->kind == ItemKind::kEdit) presenter_.OnTextChanged(*this, id);
+  }
+  Text GetText(int32_t id) override {
+    Item* item = Find(id);
+    if (!item) return {};
+    if (item->kind != ItemKind::kList) return item->text;
+    if (item->selected < 0 || static_cast<size_t>(item->selected) >= item->entries.size()) {
+      return {};
+    }
+    return item->entries[static_cast<size_t>(item->selected)];
+  }
+  void SetListItems(int32_t id, std::span<const TextView> entries) override {
+    if (Item* item = Find(id)) item->entries.assign(entries.begin(), entries.end());
+  }
+  void SelectListItem(int32_t id, int32_t index) override {
+    if (Item* item = Find(id)) item->selected = index;
+  }
+  void SetChecked(int32_t id, bool checked) override {
+    if (Item* item = Find(id)) item->number = checked ? 1 : 0;
+  }
+  bool IsChecked(int32_t id) override {
+    Item* item = Find(id);
+    return item && item->number != 0;
+  }
+  void SetSpinPosition(int32_t id, int32_t position) override {
+    if (Item* item = Find(id)) item->number = position;
+  }
+  void EndDialog(bool ok) override {
+    ended_ = true;
+    ok_ = ok;
+  }
+
+  bool ended() const { return ended_; }
+  bool ok() const { return ok_; }
+
+  // Plays one answer; false when the dialog has no such item or the value does not fit.
+  bool Play(const std::string& answer) {
+    if (answer == "ok") {
+      presenter_.OnOk(*this);
+      return true;
+    }
+    if (answer == "cancel") {
+      EndDialog(false);
+      return true;
+    }
+    size_t equals = answer.find('=');
+    std::string name = answer.substr(0, equals);
+    const DialogItem* item = ItemNamed(name);
+    if (!item) return false;
+    if (equals == std::string::npos) {
+      if (item->kind != ItemKind::kButton && item->kind != ItemKind::kCheck) return false;
+      if (item->kind == ItemKind::kCheck && !SwitchesItself()) {
+        presenter_.OnClicked(*this, item->id);
+        return true;
+      }
+      if (item->kind == ItemKind::kCheck) SetChecked(item->id, !IsChecked(item->id));
+      presenter_.OnClicked(*this, item->id);
+      return true;
+    }
+    Text value = FromUtf8(answer.substr(equals + 1));
+    switch (item->kind) {
+      case ItemKind::kEdit:
+        SetText(item->id, value);
+        return true;
+      case ItemKind::kList:
+        return SelectEqual(*Find(item->id), value);
+      case ItemKind::kSpin:
+        if (value != u"up" && value != u"down") return false;
+        presenter_.OnSpin(*this, item->id, value == u"up");
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  std::vector<std::pair<std::string, Text>> Texts() {
+    std::vector<std::pair<std::string, Text>> texts;
+    for (const DialogItem& item : presenter_.items()) {
+      Text text = GetText(item.id);
+      if (item.kind == ItemKind::kCheck) text = IsChecked(item.id) ? u"on" : u"off";
+      if (item.kind == ItemKind::kSpin) text = FormatText("%d", Find(item.id)->number);
+      texts.emplace_back(std::string(item.name), text);
+    }
+    return texts;
+  }
+
+ private:
+  struct Item {
+    ItemKind kind;
+    Text text;
+    std::vector<Text> entries;
+    int32_t selected;
+    int32_t number;  // a check's mark or a spin's position
+  };
+
+  Item* Find(int32_t id) {
+    auto found = items_.find(id);
+    return found == items_.end() ? nullptr : &found->second;
+  }
+  const DialogItem* ItemNamed(std::string_view name) const {
+    for (const DialogItem& item : presenter_.items()) {
+      if (item.name == name) return &item;
+    }
+    return nullptr;
+  }
+  // A plain check box turns before its owner hears of the click; a skinned switch is
+  // turned by its owner.
+  bool SwitchesItself() const { return presenter_.kind() == DialogKind::kImagePropertySheet; }
+  static bool SelectEqual(Item& item, TextView text) {
+    for (size_t i = 0; i < item.entries.size(); ++i) {
+      if (item.entries[i] == text) {
+        item.selected = static_cast<int32_t>(i);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  DialogPresenter& presenter_;
+  std::map<int32_t, Item> items_;
+  bool ended_ = false;
+  bool ok_ = false;
+};
+
 }  // namespace
+
+Text ScriptedUserInterface::DialogShown::TextOf(std::string_view name) const {
+  for (const auto& [itemName, text] : finalTexts) {
+    if (itemName == name) return text;
+  }
+  return {};
+}
 
 void ScriptedUserInterface::Note(const std::string& line) {
   if (echo_) *echo_ << line << '\n';
@@ -119,7 +280,11 @@ std::optional<ImageSaveChoice> ScriptedUserInterface::ChooseImageSave(TextView c
   if (echo_) *echo_ << '[' << ToUtf8(caption) << "] " << ToUtf8(previewPath) << '\n';
   ImageSaveChoice choice{u"jpg"};
   while (std::optional<Text> answer = NextAnswer(caption)) {
-    if (*answer == u"ok") return choice;
+    if (*answer == u"ok") {
+      // The sheet's OK holds the typed quality inside the range its spin allows.
+      choice.quality = ClampQuality(choice.quality);
+      return choice;
+    }
     if (*answer == u"cancel") return std::nullopt;
     std::string field = ToUtf8(*answer);
     size_t equals = field.find('=');
@@ -137,6 +302,33 @@ std::optional<Text> ScriptedUserInterface::ChooseSaveFile(TextView filter, TextV
   std::optional<Text> answer = NextAnswer(u"Save As");
   if (!answer || *answer == u"cancel") return std::nullopt;
   return answer;
+}
+
+}  // namespace qorva
+
+namespace qorva {
+
+std::optional<Text> ScriptedUserInterface::ChooseOpenFile(const OpenFileRequest& request) {
+  openDialogsShown_.push_back(request);
+  if (echo_) *echo_ << "[Open] " << ToUtf8(request.filter) << '\n';
+  std::optional<Text> answer = NextAnswer(u"Open");
+  if (!answer || *answer == u"cancel") return std::nullopt;
+  return answer;
+}
+
+bool ScriptedUserInterface::RunDialog(DialogPresenter& presenter) {
+  const char* name = DialogName(presenter.kind());
+  if (echo_) *echo_ << '[' << name << "] opened\n";
+  ScriptedDialogView view(presenter);
+  presenter.OnOpen(view);
+  while (!view.ended()) {
+    std::optional<Text> answer = NextAnswer(FromUtf8(name));
+    if (!answer) break;
+    std::string played = ToUtf8(*answer);
+    if (!view.Play(played)) Note(std::string("the ") + name + " has no answer '" + played + "'");
+  }
+  dialogsShown_.push_back({presenter.kind(), view.Texts(), view.ended() && view.ok()});
+  return dialogsShown_.back().ok;
 }
 
 }  // namespace qorva

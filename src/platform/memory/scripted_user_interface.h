@@ -5,12 +5,19 @@
 //   with no answer left it gets its first button; a box with only OK takes no answer;
 // - a save-file dialog takes a path, or "cancel";
 // - the image type sheet takes "field=value" answers (type, quality, angle, width,
-//   height), then "ok" or "cancel".
+//   height), then "ok" or "cancel"; its OK holds the quality inside 50 to 100;
+// - an open-file dialog takes a path, or "cancel";
+// - a presenter's dialog takes, by its items' names, "edit=text", "list=entry",
+//   "spin=up" or "spin=down", a button's or switch's bare name to press it, and "ok"
+//   (Enter) or "cancel" (Escape); it runs until it ends.
 // A dialog with no answer left is cancelled, and the echo stream says so.
 #pragma once
 
 #include <deque>
 #include <ostream>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/user_interface.h"
@@ -33,6 +40,13 @@ class ScriptedUserInterface final : public UserInterface {
     Text filter;
     Text initialName;
   };
+  // A presenter's dialog as it stood when it ended: each item's text by name.
+  struct DialogShown {
+    DialogKind kind;
+    std::vector<std::pair<std::string, Text>> finalTexts;
+    bool ok = false;
+    Text TextOf(std::string_view name) const;
+  };
 
   explicit ScriptedUserInterface(std::ostream* echo = nullptr) : echo_(echo) {}
 
@@ -40,6 +54,8 @@ class ScriptedUserInterface final : public UserInterface {
                                MessageButtons buttons) override;
   std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
   std::optional<Text> ChooseSaveFile(TextView filter, TextView initialName) override;
+  std::optional<Text> ChooseOpenFile(const OpenFileRequest& request) override;
+  bool RunDialog(DialogPresenter& presenter) override;
 
   // Records the cursor instead of showing it.
   void BeginWaitCursor() override {
@@ -60,6 +76,8 @@ class ScriptedUserInterface final : public UserInterface {
   void ClearShown() { shown_.clear(); }
   const std::vector<SheetShown>& sheetsShown() const { return sheetsShown_; }
   const std::vector<SaveDialogShown>& saveDialogsShown() const { return saveDialogsShown_; }
+  const std::vector<OpenFileRequest>& openDialogsShown() const { return openDialogsShown_; }
+  const std::vector<DialogShown>& dialogsShown() const { return dialogsShown_; }
 
  private:
   std::optional<Text> NextAnswer(TextView dialog);
@@ -70,6 +88,8 @@ class ScriptedUserInterface final : public UserInterface {
   std::vector<Shown> shown_;
   std::vector<SheetShown> sheetsShown_;
   std::vector<SaveDialogShown> saveDialogsShown_;
+  std::vector<OpenFileRequest> openDialogsShown_;
+  std::vector<DialogShown> dialogsShown_;
   int waitCursorsShown_ = 0;
   int waitDepth_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "images/size_sync.h"
 #include "platform/user_interface.h"
 #include "support/file_path.h"
+#include "support/file_provenance.h"
 #include "support/string_helpers.h"
 #include "support/string_table.h"
 #include "support/working_folder.h"
@@ -309,6 +310,8 @@ void CImagePropertyPresenter::Browse(DialogView& view) {
   request.title = context_.openDialogTitle;
   std::optional<Text> chosen = context_.userInterface.ChooseOpenFile(request);
   if (!chosen || chosen->empty()) return;
+  // The user picked this file, so page script may have it sent or embedded later.
+  RememberUserChosenFile(*chosen);
   syncState_ = -1;
   if (CheckImageFile(view, *chosen, true)) view.SetText(kPropPath, *chosen);
   syncState_ = 0;

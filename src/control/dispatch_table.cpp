@@ -123,7 +123,6 @@ DispatchEntry PropertyOf(const ControlParameter& parameter) {
 
 constexpr ValueType S = ValueType::kString;
 constexpr ValueType I = ValueType::kInt;
-constexpr ValueType None = ValueType::kNone;
 constexpr Guard A = Guard::kNotInContainer;
 constexpr Guard B = Guard::kContainerOnly;
 constexpr Guard Free = Guard::kNone;

@@ -10,11 +10,8 @@ namespace qorva {
 namespace {
 
 bool IsAsciiDigits(TextView text) {
-  if (text.empty()) return false;
-  for (char16_t unit : text) {
-    if (unit < u'0' || unit > u'9') return false;
-  }
-  return true;
+  return !text.empty() &&
+         std::ranges::all_of(text, [](char16_t unit) { return unit >= u'0' && unit <= u'9'; });
 }
 
 std::optional<uint32_t> ParsePort(TextView text) {
@@ -143,13 +140,10 @@ OriginList OriginList::Parse(TextView text, int* unreadable) {
 bool OriginList::Contains(const std::optional<Origin>& origin) const {
   if (!origin) return false;
   if (any_) return true;
-  for (const Entry& entry : entries_) {
-    if (entry.scheme == origin->scheme && entry.port == origin->port &&
-        HostMatches(origin->host, entry.host, entry.subdomains)) {
-      return true;
-    }
-  }
-  return false;
+  return std::ranges::any_of(entries_, [&](const Entry& entry) {
+    return entry.scheme == origin->scheme && entry.port == origin->port &&
+           HostMatches(origin->host, entry.host, entry.subdomains);
+  });
 }
 
 SitePolicy ReadSitePolicy(Registry& registry) {

@@ -97,7 +97,7 @@ TEST(SiteLock, AllowedPagesAndPagesWithoutAListWorkAsBefore) {
   for (const Case& c : cases) {
     PageScene scene(c.url, c.allowed ? std::optional<TextView>(c.allowed) : std::nullopt);
     const std::string name = ToUtf8(c.url);
-    EXPECT_EQ(scene.Call(u"getQorvaPluginVersion").value.text != u"", c.drives) << name;
+    EXPECT_EQ(!scene.Call(u"getQorvaPluginVersion").value.text.empty(), c.drives) << name;
     EXPECT_EQ(scene.registry.KeyExists(RegistryHive::kCurrentUser, kTrustedDomain), c.drives)
         << name;
     EXPECT_EQ(scene.InternetClipboardAction() == 0, c.drives) << name;

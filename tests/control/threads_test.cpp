@@ -84,7 +84,7 @@ TEST(Threads, ControlsOnSeveralThreadsShareTheProcessStateSafely) {
   for (int i = 0; i < kThreads; ++i) threads.emplace_back(work, i);
   for (std::thread& thread : threads) thread.join();
   for (const std::string& problem : problems) ADD_FAILURE() << problem;
-  EXPECT_EQ(names.size(), size_t{2 * kThreads * kRounds});
+  EXPECT_EQ(names.size(), size_t{2} * kThreads * kRounds);
   ResetSettings();
 }
 

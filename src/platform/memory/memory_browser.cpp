@@ -10,7 +10,7 @@ PageCallOutcome MemoryPage::CallFunction(TextView name, std::span<const Text> ar
   return found->second(arguments);
 }
 
-void MemoryPage::Define(Text name, PageValue value) {
+void MemoryPage::Define(Text name, const PageValue& value) {
   Define(std::move(name), [value](std::span<const Text>) {
     return PageCallOutcome{PageCallStatus::kOk, value, {}};
   });

@@ -24,7 +24,7 @@ class MemoryPage final : public PageDocument {
   PageCallOutcome CallFunction(TextView name, std::span<const Text> arguments) override;
 
   // A function answering `value` to every call.
-  void Define(Text name, PageValue value);
+  void Define(Text name, const PageValue& value);
   void Define(Text name, Function function) { functions_[std::move(name)] = std::move(function); }
 
   bool hasScript = true;

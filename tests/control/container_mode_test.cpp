@@ -282,14 +282,22 @@ TEST(BridgeMethods, AnswerTheResultAsTextOrEmptyOnFailure) {
   Variant name = Variant::String(u"x");
   // Before the page has its dispatchers, the call fails.
   EXPECT_EQ(scene.Call(u"QORVAGetMethod", {name}).value.text, u"");
+  auto of = [](PageValue::Kind kind, int32_t integer, bool boolean) {
+    PageValue value;
+    value.kind = kind;
+    value.integer = integer;
+    value.boolean = boolean;
+    return value;
+  };
   struct Case {
     PageValue value;
     Text text;
-  } cases[] = {
-      {{PageValue::Kind::kInteger, {}, 42}, u"42"},
-      {{PageValue::Kind::kInteger, {}, -3}, u"-3"},
-      {{}, u""},
-      {{PageValue::Kind::kBoolean, {}, 0, 0, true}, u""},
+  };
+  const Case cases[] = {
+      {of(PageValue::Kind::kInteger, 42, false), u"42"},
+      {of(PageValue::Kind::kInteger, -3, false), u"-3"},
+      {of(PageValue::Kind::kEmpty, 0, false), u""},
+      {of(PageValue::Kind::kBoolean, 0, true), u""},
       {String(u"한글"), u"한글"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {

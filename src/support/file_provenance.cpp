@@ -30,6 +30,11 @@ Text ResolvedFolder(TextView folder) {
   return text + kPathSeparator;
 }
 
+// Both resolved; the folder ends in its separator.
+bool Within(const Text& resolvedPath, const Text& resolvedFolder) {
+  return resolvedPath.size() > resolvedFolder.size() && resolvedPath.starts_with(resolvedFolder);
+}
+
 std::mutex chosenMutex;
 std::set<Text>& ChosenFiles() {
   static std::set<Text> files;
@@ -44,15 +49,14 @@ bool IsSamePath(TextView a, TextView b) {
 
 bool IsInsideFolder(TextView path, TextView folder) {
   if (path.empty() || folder.empty()) return false;
-  Text resolvedFolder = ResolvedFolder(folder);
-  Text resolvedPath = Resolved(path);
-  return resolvedPath.size() > resolvedFolder.size() && resolvedPath.starts_with(resolvedFolder);
+  return Within(Resolved(path), ResolvedFolder(folder));
 }
 
 bool IsOfficeClipboardFile(TextView path, TextView temporaryFolder) {
-  if (!IsInsideFolder(path, temporaryFolder)) return false;
+  if (path.empty() || temporaryFolder.empty()) return false;
   const Text resolvedFolder = ResolvedFolder(temporaryFolder);
   const Text resolvedPath = Resolved(path);
+  if (!Within(resolvedPath, resolvedFolder)) return false;
   TextView rest = TextView(resolvedPath).substr(resolvedFolder.size());
   size_t separator = rest.find(kPathSeparator);
   if (separator == TextView::npos) return false;  // a file right in the temporary folder

@@ -13,6 +13,7 @@ using std::min;
 
 #include "platform/native_image_codec.h"
 #include "win32/com_ptr.h"
+#include "win32/win32_skin_widgets.h"
 
 namespace qorva {
 
@@ -27,24 +28,6 @@ constexpr GUID kEncoderQuality = {
     0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
 
 ImageStatus FromGdiplus(Gdiplus::Status status) { return static_cast<ImageStatus>(status); }
-
-class Session {
- public:
-  Session() {
-    Gdiplus::GdiplusStartupInput input;
-    ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-  }
-  ~Session() {
-    if (ok_) Gdiplus::GdiplusShutdown(token_);
-  }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  ULONG_PTR token_ = 0;
-  bool ok_ = false;
-};
 
 struct ImageDeleter {
   void operator()(GpImage* image) const { gp::GdipDisposeImage(image); }
@@ -121,7 +104,7 @@ ImageStatus CopyPixels(GpBitmap* source, PixelFormat format, Bitmap& target) {
 class Win32ImageCodec final : public ImageCodec {
  public:
   ImageDecodeResult Decode(std::string_view bytes) const override {
-    Session session;
+    GdiplusSession session;
     if (!session.ok()) return {ImageStatus::kGenericError, std::nullopt};
     ComPtr<IStream> stream = StreamOf(bytes);
     if (!stream) return {ImageStatus::kOutOfMemory, std::nullopt};
@@ -155,7 +138,7 @@ class Win32ImageCodec final : public ImageCodec {
   }
 
   std::vector<ImageEncoderInfo> Encoders() const override {
-    Session session;
+    GdiplusSession session;
     std::vector<ImageEncoderInfo> list;
     if (!session.ok()) return list;
     UINT count = 0, size = 0;
@@ -186,7 +169,7 @@ class Win32ImageCodec final : public ImageCodec {
     if (parameters.quality && (*parameters.quality < 0 || *parameters.quality > 100)) {
       return {ImageStatus::kInvalidParameter, {}};
     }
-    Session session;
+    GdiplusSession session;
     if (!session.ok()) return {ImageStatus::kGenericError, {}};
     // GDI+ reads the pixels in place; the copy keeps the caller's bitmap untouched.
     Bitmap pixels = image;

@@ -7,11 +7,19 @@
 #include <optional>
 #include <string>
 
+#include "control/control_settings.h"
+#include "images/skin_images.h"
+#include "support/string_table.h"
 #include "win32/wide_text.h"
+#include "win32/win32_dialogs.h"
 
 namespace qorva {
 
 namespace {
+
+// The string resources of the image property sheet.
+constexpr uint32_t kImagePropertySheetCaption = 3;
+constexpr uint32_t kSheetTabText = 4;
 
 UINT StyleOf(MessageIcon icon, MessageButtons buttons) {
   UINT style = 0;
@@ -49,7 +57,7 @@ UINT StyleOf(MessageIcon icon, MessageButtons buttons) {
 
 MessageAnswer Win32UserInterface::ShowMessageBox(TextView text, TextView caption, MessageIcon icon,
                                                  MessageButtons buttons) {
-  HWND owner = owner_ ? owner_() : nullptr;
+  HWND owner = Owner();
   switch (MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), StyleOf(icon, buttons))) {
     case IDCANCEL:
       return MessageAnswer::kCancel;
@@ -80,7 +88,7 @@ std::optional<Text> Win32UserInterface::ChooseSaveFile(TextView filter, TextView
   std::copy(name.begin(), name.end(), file.begin());
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner_ ? owner_() : nullptr;
+  dialog.hwndOwner = Owner();
   dialog.lpstrFilter = filters.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();
@@ -164,7 +172,7 @@ std::optional<Text> Win32UserInterface::ChooseOpenFile(const OpenFileRequest& re
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
   if (!old) {
-    dialog.hwndOwner = owner_ ? owner_() : nullptr;
+    dialog.hwndOwner = Owner();
     dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
                    OFN_LONGNAMES | OFN_ENABLESIZING | OFN_EXPLORER;
   }
@@ -172,7 +180,17 @@ std::optional<Text> Win32UserInterface::ChooseOpenFile(const OpenFileRequest& re
   return FromWide(file.c_str());
 }
 
-bool Win32UserInterface::RunDialog(DialogPresenter&) { return false; }
+bool Win32UserInterface::RunDialog(DialogPresenter& presenter) {
+  Win32DialogContext context;
+  context.owner = Owner();
+  context.skinFolder = SkinFolderPath(SettingsSnapshot().skinLanguage);
+  context.sheetCaption = StringTableText(kImagePropertySheetCaption);
+  context.tabText = StringTableText(kSheetTabText);
+  HWND outer = modal_;
+  const bool ok = RunWin32Dialog(presenter, context, &modal_);
+  modal_ = outer;
+  return ok;
+}
 
 void Win32UserInterface::BeginWaitCursor() {
   // 32514 is IDC_WAIT, whose header form is narrow without UNICODE.

@@ -20,13 +20,16 @@ class Win32UserInterface final : public UserInterface {
   std::optional<ImageSaveChoice> ChooseImageSave(TextView caption, TextView previewPath) override;
   std::optional<Text> ChooseSaveFile(TextView filter, TextView initialName) override;
   std::optional<Text> ChooseOpenFile(const OpenFileRequest& request) override;
-  // The dialog windows are not built yet: every dialog answers as if cancelled.
   bool RunDialog(DialogPresenter& presenter) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
 
  private:
+  // The window that owns message boxes: the open dialog's, else the control's.
+  HWND Owner() const { return modal_ ? modal_ : (owner_ ? owner_() : nullptr); }
+
   std::function<HWND()> owner_;
+  HWND modal_ = nullptr;  // the dialog running now
   int waitDepth_ = 0;
   HCURSOR before_ = nullptr;  // the cursor the outermost Begin replaced
 };

@@ -17,15 +17,17 @@ enum class DialogKind {
   kImageProperty,       // the skinned image property dialog
   kImagePropertySheet,  // the same dialog as a property sheet of plain controls
   kImageResize,         // the skinned image resize dialog
+  kImageTypeSheet,      // the image type sheet of a clipboard picture
 };
 
 enum class ItemKind {
-  kEdit,    // text the user types
-  kList,    // a drop-down list: its text is the selected entry
-  kCheck,   // a check box, or a skinned button that switches between two pictures
-  kButton,  // a push button
-  kSpin,    // up and down arrows beside an edit
-  kLabel,   // text shown, not typed
+  kEdit,     // text the user types
+  kList,     // a drop-down list: its text is the selected entry
+  kCheck,    // a check box, or a skinned button that switches between two pictures
+  kButton,   // a push button
+  kSpin,     // up and down arrows beside an edit
+  kLabel,    // text shown, not typed
+  kPicture,  // a picture shown, not changed by the user
 };
 
 // One item of a dialog, by the id its template gives it and the name a script uses.
@@ -48,6 +50,9 @@ class DialogView {
   virtual void SetChecked(int32_t id, bool checked) = 0;
   virtual bool IsChecked(int32_t id) = 0;
   virtual void SetSpinPosition(int32_t id, int32_t position) = 0;
+  // Shows the picture file at `path` in a picture item; "" or a file that cannot be read
+  // leaves it empty.
+  virtual void ShowPicture(int32_t /*id*/, TextView /*path*/) {}
   // Ends the modal run: true for OK.
   virtual void EndDialog(bool ok) = 0;
 };

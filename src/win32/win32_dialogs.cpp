@@ -106,11 +106,33 @@ const SkinnedLook* SkinnedLookOf(DialogKind kind) {
   }
 }
 
+constexpr SpinRange kImageTypeSpins[] = {{kTypeQualitySpin, 50, 100}};
+
 std::span<const SpinRange> SpinRangesOf(DialogKind kind) {
   if (kind == DialogKind::kImageProperty || kind == DialogKind::kImagePropertySheet) {
     return kImagePropertySpins;
   }
+  if (kind == DialogKind::kImageTypeSheet) return kImageTypeSpins;
   return {};
+}
+
+// A property sheet's single page.
+struct SheetLook {
+  int templateId;
+  bool swallowsEscape;  // Enter is always swallowed on the page
+};
+
+const SheetLook* SheetLookOf(DialogKind kind) {
+  static constexpr SheetLook kImageProperty{IDD_IMAGE_PROPERTY_PAGE, true};
+  static constexpr SheetLook kImageType{IDD_IMAGE_TYPE_PAGE, false};
+  switch (kind) {
+    case DialogKind::kImagePropertySheet:
+      return &kImageProperty;
+    case DialogKind::kImageTypeSheet:
+      return &kImageType;
+    default:
+      return nullptr;
+  }
 }
 
 Text WindowText(HWND window) {
@@ -151,10 +173,11 @@ class DialogHost final : public DialogView {
   void SetChecked(int32_t id, bool checked) override;
   bool IsChecked(int32_t id) override;
   void SetSpinPosition(int32_t id, int32_t position) override;
+  void ShowPicture(int32_t id, TextView path) override;
   void EndDialog(bool ok) override;
 
   bool RunSkinned(const SkinnedLook& look);
-  bool RunSheet();
+  bool RunSheet(const SheetLook& look);
 
  private:
   const DialogItem* Find(int32_t id) const;
@@ -172,8 +195,10 @@ class DialogHost final : public DialogView {
   const Win32DialogContext& context_;
   HWND* modal_;
   const SkinnedLook* look_ = nullptr;
+  const SheetLook* sheetLook_ = nullptr;
   HWND window_ = nullptr;
   std::map<int32_t, std::unique_ptr<CGdipButton>> buttons_;
+  std::map<int32_t, std::unique_ptr<CPictureCtrl>> pictures_;
   GdipImage background_;
   bool ended_ = false;
   bool ok_ = false;
@@ -263,6 +288,16 @@ void DialogHost::SetSpinPosition(int32_t id, int32_t position) {
   SendMessageW(Item(id), UDM_SETPOS32, 0, position);
 }
 
+void DialogHost::ShowPicture(int32_t id, TextView path) {
+  auto picture = pictures_.find(id);
+  if (picture == pictures_.end()) return;
+  if (path.empty() || !picture->second->LoadFromFile(path)) {
+    picture->second = std::make_unique<CPictureCtrl>();
+    picture->second->Attach(window_, id);
+    InvalidateRect(picture->second->window(), nullptr, TRUE);
+  }
+}
+
 void DialogHost::EndDialog(bool ok) {
   ended_ = true;
   ok_ = ok;
@@ -275,6 +310,12 @@ void DialogHost::Open(HWND window) {
   if (modal_) *modal_ = look_ ? window : GetParent(window);
   for (const SpinRange& range : SpinRangesOf(presenter_.kind())) {
     SendMessageW(Item(range.id), UDM_SETRANGE32, range.lowest, range.highest);
+  }
+  for (const DialogItem& item : presenter_.items()) {
+    if (item.kind != ItemKind::kPicture) continue;
+    auto picture = std::make_unique<CPictureCtrl>();
+    picture->Attach(window, item.id);
+    pictures_[item.id] = std::move(picture);
   }
   presenter_.OnOpen(*this);
 }
@@ -392,6 +433,13 @@ INT_PTR CALLBACK DialogHost::PageProc(HWND window, UINT message, WPARAM wParam, 
   }
   auto* host = reinterpret_cast<DialogHost*>(GetWindowLongPtrW(window, DWLP_USER));
   if (!host) return FALSE;
+  if (message == WM_DRAWITEM) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    auto picture = host->pictures_.find(static_cast<int32_t>(item->CtlID));
+    if (picture == host->pictures_.end()) return FALSE;
+    picture->second->Draw(*item);
+    return TRUE;
+  }
   if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == PSN_APPLY) {
     host->ended_ = false;
     host->presenter_.OnOk(*host);
@@ -435,20 +483,23 @@ LRESULT CALLBACK DialogHost::KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && wParam == PM_REMOVE && sheetHost_ && sheetHost_->window_ &&
       (message->message == WM_KEYDOWN || message->message == WM_KEYUP ||
        message->message == WM_CHAR) &&
-      (message->wParam == VK_RETURN || message->wParam == VK_ESCAPE) &&
+      (message->wParam == VK_RETURN ||
+       (message->wParam == VK_ESCAPE && sheetHost_->sheetLook_->swallowsEscape)) &&
       IsChild(sheetHost_->window_, message->hwnd)) {
-    // On the page Enter and Escape neither confirm nor cancel; the sheet's buttons do.
+    // On the page Enter (and on some pages Escape) neither confirms nor cancels; the
+    // sheet's buttons do.
     message->message = WM_NULL;
   }
   return CallNextHookEx(keyHook_, code, wParam, lParam);
 }
 
-bool DialogHost::RunSheet() {
+bool DialogHost::RunSheet(const SheetLook& look) {
+  sheetLook_ = &look;
   PROPSHEETPAGEW page{};
   page.dwSize = sizeof page;
   page.dwFlags = PSP_HASHELP;
   page.hInstance = ModuleInstance();
-  page.pszTemplate = MAKEINTRESOURCEW(IDD_IMAGE_PROPERTY_PAGE);
+  page.pszTemplate = MAKEINTRESOURCEW(look.templateId);
   page.pfnDlgProc = PageProc;
   page.lParam = reinterpret_cast<LPARAM>(this);
   std::wstring caption = Wide(context_.sheetCaption);
@@ -482,7 +533,7 @@ bool RunWin32Dialog(DialogPresenter& presenter, const Win32DialogContext& contex
   GdiplusSession gdiplus;
   DialogHost host(presenter, context, modal);
   if (const SkinnedLook* look = SkinnedLookOf(presenter.kind())) return host.RunSkinned(*look);
-  if (presenter.kind() == DialogKind::kImagePropertySheet) return host.RunSheet();
+  if (const SheetLook* look = SheetLookOf(presenter.kind())) return host.RunSheet(*look);
   return false;
 }
 

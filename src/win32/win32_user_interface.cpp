@@ -8,6 +8,7 @@
 #include <string>
 
 #include "control/control_settings.h"
+#include "images/image_type_sheet.h"
 #include "images/skin_images.h"
 #include "support/string_table.h"
 #include "win32/wide_text.h"
@@ -70,8 +71,22 @@ MessageAnswer Win32UserInterface::ShowMessageBox(TextView text, TextView caption
   }
 }
 
-std::optional<ImageSaveChoice> Win32UserInterface::ChooseImageSave(TextView, TextView) {
-  return std::nullopt;
+std::optional<ImageSaveChoice> Win32UserInterface::ChooseImageSave(TextView caption,
+                                                                   TextView previewPath) {
+  if (!sheetServices_.imageCodec) return std::nullopt;
+  CImageTypeSheetPresenter sheet(
+      {*this, *sheetServices_.imageCodec, sheetServices_.convertClipboardImage,
+       sheetServices_.resizeInPlace},
+      previewPath);
+  Win32DialogContext context;
+  context.owner = Owner();
+  context.sheetCaption = Text(caption);
+  context.tabText = StringTableText(kSheetTabText);
+  HWND outer = modal_;
+  const bool ok = RunWin32Dialog(sheet, context, &modal_);
+  modal_ = outer;
+  if (!ok) return std::nullopt;
+  return sheet.choice();
 }
 
 std::optional<Text> Win32UserInterface::ChooseSaveFile(TextView filter, TextView initialName) {

@@ -74,6 +74,8 @@ const char* DialogName(DialogKind kind) {
       return "image property sheet";
     case DialogKind::kImageResize:
       return "image resize dialog";
+    case DialogKind::kImageTypeSheet:
+      return "image type sheet";
   }
   return "dialog";
 }
@@ -201,7 +203,11 @@ class ScriptedDialogView final : public DialogView {
   }
   // A plain check box turns before its owner hears of the click; a skinned switch is
   // turned by its owner.
-  bool SwitchesItself() const { return presenter_.kind() == DialogKind::kImagePropertySheet; }
+  // The plain controls of a sheet turn themselves; a skinned switch waits for its presenter.
+  bool SwitchesItself() const {
+    return presenter_.kind() == DialogKind::kImagePropertySheet ||
+           presenter_.kind() == DialogKind::kImageTypeSheet;
+  }
   static bool SelectEqual(Item& item, TextView text) {
     for (size_t i = 0; i < item.entries.size(); ++i) {
       if (item.entries[i] == text) {

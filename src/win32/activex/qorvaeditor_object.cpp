@@ -3,7 +3,10 @@
 
 #include <vector>
 
+#include "control/control_settings.h"
 #include "control/dispatch_table.h"
+#include "paste/clipboard_images.h"
+#include "paste/image_resize.h"
 #include "platform/native_clock.h"
 #include "platform/native_content_types.h"
 #include "platform/native_http_client.h"
@@ -123,6 +126,17 @@ CQorvaeditorObject::CQorvaeditorObject()
                         .contentTypes = *contentTypes_}),
       events_(this) {
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });
+  userInterface_.SetImageSheetServices(
+      {imageCodec_.get(),
+       [this](TextView type, int32_t angle) {
+         ControlSettings settings = SettingsSnapshot();
+         ClipboardImageContext images{clipboard_, *system_, *imageCodec_,
+                                      DefaultImageSize(settings), settings.jpegQuality};
+         return SaveClipboardBitmap(images, type, angle, -1, -1).path;
+       },
+       [this](TextView path, int32_t width, int32_t height) {
+         ResizeImageFileInPlace(*imageCodec_, path, width, height, SettingsSnapshot().jpegQuality);
+       }});
 }
 
 CQorvaeditorObject::~CQorvaeditorObject() {

@@ -36,8 +36,8 @@ registered_here() { [ "$(server_path | tr 'A-Z' 'a-z')" = 'c:\windows\system32\q
 unregistered() { ! key_exists "HKCR\\CLSID\\$clsid"; }
 same_as_built() { cmp -s "$installed" "$ocx"; }
 absent() { [ ! -e "$installed" ]; }
-page_script_creates_it() {
-  timeout 120 wine cscript //nologo 'C:\setup_checks.js' >"$work/js.txt" 2>&1
+page_script_creates_it() {  # [refused]: the control is created but answers nothing
+  timeout 120 wine cscript //nologo 'C:\setup_checks.js' "$@" >"$work/js.txt" 2>&1
   local rc=$?
   tr -d '\r' <"$work/js.txt"
   [ $rc -eq 0 ]
@@ -234,6 +234,18 @@ check "/S: page script creates the control" page_script_creates_it
 silent /S
 check "/S again: status 0" [ $rc -eq 0 ]
 check "/S again: the built control in system32" same_as_built
+# The list of pages goes into the machine's policy; a script with no page is then refused.
+policy='HKLM\Software\Policies\QORVA\qorvaeditor'
+origins='https://editor.example;https://*.intranet.example:8443'
+silent /S "/ORIGINS=$origins"
+check "/S /ORIGINS: status 0 and the message" [ "$rc:$said" = "0:설치에 성공했습니다." ]
+check "/S /ORIGINS: the list in the machine's policy" [ "$(reg_value "$policy" AllowedOrigins)" = "$origins" ]
+check "/S /ORIGINS: page script no longer drives the control" page_script_creates_it refused
+silent /S /ORIGINS=editor.example
+check "/S /ORIGINS with an unreadable list: a usage error, status 1" [ $rc -eq 1 ]
+check "/S /ORIGINS with an unreadable list: the policy stays" [ "$(reg_value "$policy" AllowedOrigins)" = "$origins" ]
+wine reg delete "$policy" /f >/dev/null 2>&1
+check "without the policy page script drives the control again" page_script_creates_it
 silent /S /U
 check "/S /U: status 0 and the message" [ "$rc:$said" = "0:제거에 성공했습니다." ]
 check "/S /U: the file is gone" absent

@@ -35,6 +35,20 @@ footer=$(reg_value "$page_setup" footer)
 [ "$header" = 'User header &p' ] && [ "$footer" = 'User footer &d' ] \
   && ok "the user's page setup after the host ended" || fail "page setup after: $header / $footer"
 
+# With the administrator's list of pages, the host document's address decides: a listed
+# page drives the control, any other gets its failure values and changes nothing.
+policy='HKLM\Software\Policies\QORVA\qorvaeditor'
+wine reg add "$policy" /v AllowedOrigins /d 'https://editor.example;https://*.intranet.example' /f >/dev/null 2>&1
+for page in 'https://editor.example/page.html allowed' 'https://a.intranet.example:443/x allowed' \
+  'https://evil.example/page.html refused' 'http://editor.example/page.html refused'; do
+  set -- $page
+  timeout 120 wine 'C:\print_host.exe' site "$1" "$2" > "$work/site.txt" 2>&1
+  rc=$?
+  tr -d '\r' < "$work/site.txt"
+  [ $rc -eq 0 ] && ok "a page at $1 is $2" || fail "a page at $1: print host exited $rc"
+done
+wine reg delete "$policy" /f >/dev/null 2>&1
+
 pixel() {  # png x y -> "r,g,b"
   convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
 }

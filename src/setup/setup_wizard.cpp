@@ -1,10 +1,29 @@
 #include "setup/setup_wizard.h"
 
+#include <utility>
+
+#include "browser/site_lock.h"
+
 namespace qorva {
 
 namespace {
 
 Text Quoted(TextView file) { return u"\"" + Text(file) + u"\""; }
+
+// "/ORIGINS=list": the list, or none for another argument.
+std::optional<TextView> OriginsArgument(TextView argument) {
+  constexpr TextView kName = u"origins=";
+  if (argument.size() <= kName.size() || (argument[0] != u'/' && argument[0] != u'-'))
+    return std::nullopt;
+  if (ToLower(argument.substr(1, kName.size())) != kName) return std::nullopt;
+  return argument.substr(1 + kName.size());
+}
+
+bool IsUsableOriginList(TextView text) {
+  int unreadable = 0;
+  OriginList list = OriginList::Parse(text, &unreadable);
+  return unreadable == 0 && !list.empty();
+}
 
 // Where an uninstall ends once the tool has run: its exit code decides, and a file the tool
 // refused to unregister stays, so that nothing registered points at a missing file.
@@ -70,6 +89,9 @@ SetupMessage MessageFor(SetupOutcome outcome) {
       return {u"제거에 실패했습니다.", u"제거 오류", MessageIcon::kNone};
     case SetupOutcome::kModuleNotFound:
       return {u"qorvaeditor 모듈을 찾지 못했습니다.", u"제거 오류", MessageIcon::kNone};
+    case SetupOutcome::kPolicyNotWritten:
+      return {u"허용할 사이트 목록을 정책에 기록하지 못했습니다. 설치하지 않았습니다.",
+              u"설치 오류", MessageIcon::kError};
   }
   return {u"", u"", MessageIcon::kNone};
 }
@@ -87,6 +109,8 @@ int ExitStatusFor(SetupOutcome outcome) {
       return 4;
     case SetupOutcome::kModuleNotFound:
       return 5;
+    case SetupOutcome::kPolicyNotWritten:
+      return 6;
   }
   return kUsageExitStatus;
 }
@@ -115,32 +139,53 @@ SetupOutcome SetupWizard::OnSetupNext(bool installChecked, bool uninstallChecked
   return outcome;
 }
 
-SetupRequest ParseSetupArguments(std::span<const Text> arguments) {
-  if (arguments.empty()) return SetupRequest::kWizard;
+SetupArguments ParseSetupArguments(std::span<const Text> arguments) {
+  if (arguments.empty()) return {};
   bool silent = false;
   bool uninstall = false;
+  std::optional<Text> origins;
   for (const Text& argument : arguments) {
+    if (std::optional<TextView> list = OriginsArgument(argument)) {
+      // Given twice, one list would silently win over the other.
+      if (origins || !IsUsableOriginList(*list)) return {SetupRequest::kUsageError, std::nullopt};
+      origins = Trim(*list);
+      continue;
+    }
     if (argument.size() != 2 || (argument[0] != u'/' && argument[0] != u'-'))
-      return SetupRequest::kUsageError;
+      return {SetupRequest::kUsageError, std::nullopt};
     char16_t letter = ToLowerUnit(argument[1]);
     if (letter == u's') {
       silent = true;
     } else if (letter == u'u') {
       uninstall = true;
     } else {
-      return SetupRequest::kUsageError;
+      return {SetupRequest::kUsageError, std::nullopt};
     }
   }
-  // Uninstalling through the wizard is a choice on its page; /U alone names no mode.
-  if (!silent) return SetupRequest::kUsageError;
-  return uninstall ? SetupRequest::kSilentUninstall : SetupRequest::kSilentInstall;
+  // Uninstalling through the wizard is a choice on its page; /U alone names no mode. The
+  // list belongs to an install: an uninstall leaves the policy to whoever set it.
+  if (!silent || (uninstall && origins)) return {SetupRequest::kUsageError, std::nullopt};
+  if (uninstall) return {SetupRequest::kSilentUninstall, std::nullopt};
+  return {SetupRequest::kSilentInstall, std::move(origins)};
+}
+
+SetupOutcome RunUnattendedInstall(ControlBits bits, const std::optional<Text>& allowedOrigins,
+                                  SetupSystem& system, Registry& registry) {
+  if (allowedOrigins) {
+    auto key = registry.CreateKey(RegistryHive::kLocalMachine, kSitePolicyKey);
+    if (!key || !key->WriteString(u"AllowedOrigins", *allowedOrigins))
+      return SetupOutcome::kPolicyNotWritten;
+  }
+  return RunSetupStep(SetupMode::kInstall, bits, system);
 }
 
 TextView SetupUsageText() {
   return u"Arguments:\n"
          u"  (none)             the installation wizard\n"
          u"  /S                 installs the control without the wizard\n"
-         u"  /S /U              uninstalls it without the wizard\n";
+         u"  /S /U              uninstalls it without the wizard\n"
+         u"  /S /ORIGINS=LIST   installs it and lets only the pages of LIST drive it:\n"
+         u"                     origins such as https://*.example.com separated by ;\n";
 }
 
 }  // namespace qorva

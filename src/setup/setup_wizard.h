@@ -1,13 +1,15 @@
 // The installer's logic: which control file goes where, the registration tool's command
 // lines, the outcome of an install or uninstall and the message and exit status for it,
-// the look of each wizard page and the command line of the unattended mode. The program
-// around it only shows pages and message boxes.
+// the look of each wizard page, and the command line of the unattended mode with the site
+// policy it can write. The program around it only shows pages and message boxes.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "base/text.h"
+#include "platform/registry.h"
 #include "platform/setup_system.h"
 #include "platform/user_interface.h"
 
@@ -25,8 +27,10 @@ enum class SetupOutcome {
   kNotWritable,    // the control file could not be written; nothing else was done
   kInstallFailed,  // the registration tool did not start or reported a failure
   kUninstalled,
-  kUninstallFailed,  // the registration tool did not start or reported a failure
-  kModuleNotFound,   // nothing to uninstall; nothing was done
+  kUninstallFailed,   // the registration tool did not start or reported a failure
+  kModuleNotFound,    // nothing to uninstall; nothing was done
+  kPolicyNotWritten,  // the unattended install's list of pages could not be written;
+                      // nothing was installed
 };
 
 struct SetupMessage {
@@ -90,9 +94,24 @@ class SetupWizard {
 
 // What the program's arguments ask for: no arguments run the wizard; "/S" installs and
 // "/S /U" uninstalls without showing it (letters in either case, "-" for "/", either
-// order). Anything else is a usage error.
+// order). An install may add "/ORIGINS=list": the pages that may drive the control, in
+// the syntax of the site lock's policy; a list with an entry that cannot be read, or with
+// no entry, is refused rather than written, since it would lock out pages the
+// administrator meant to allow. Anything else is a usage error.
 enum class SetupRequest { kWizard, kSilentInstall, kSilentUninstall, kUsageError };
-SetupRequest ParseSetupArguments(std::span<const Text> arguments);
+struct SetupArguments {
+  SetupRequest request = SetupRequest::kWizard;
+  std::optional<Text> allowedOrigins;  // only with kSilentInstall
+  bool operator==(const SetupArguments&) const = default;
+};
+SetupArguments ParseSetupArguments(std::span<const Text> arguments);
+
+// The unattended install. A list of pages is written first, as the machine's policy (the
+// control goes into the system folder, so the install is the machine's): a control in
+// place without the lock the administrator asked for is what must not happen. Without a
+// list the policy, which may come from elsewhere, stays as it is.
+SetupOutcome RunUnattendedInstall(ControlBits bits, const std::optional<Text>& allowedOrigins,
+                                  SetupSystem& system, Registry& registry);
 
 // The text written for a usage error in unattended mode.
 TextView SetupUsageText();

@@ -7,6 +7,8 @@
 #include <set>
 #include <vector>
 
+#include "browser/site_lock.h"
+#include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_setup_system.h"
 #include "platform/memory/scripted_user_interface.h"
 #include "support/encoding.h"
@@ -300,7 +302,8 @@ TEST(SetupWizard, TheStepRunsAgainAfterBackWithTheRadioButtonsOfThatMoment) {
 TEST(SetupUnattended, EachFailureHasItsOwnNonZeroStatus) {
   using enum SetupOutcome;
   std::set<int> statuses{kUsageExitStatus};
-  for (SetupOutcome failure : {kNotWritable, kInstallFailed, kUninstallFailed, kModuleNotFound}) {
+  for (SetupOutcome failure :
+       {kNotWritable, kInstallFailed, kUninstallFailed, kModuleNotFound, kPolicyNotWritten}) {
     int status = ExitStatusFor(failure);
     EXPECT_NE(status, 0);
     EXPECT_TRUE(statuses.insert(status).second) << "status " << status << " used twice";
@@ -310,27 +313,109 @@ TEST(SetupUnattended, EachFailureHasItsOwnNonZeroStatus) {
 }
 
 TEST(SetupUnattended, Arguments) {
+  using enum SetupRequest;
+  const Text list = u"https://editor.example;https://*.intranet.example:8443";
   struct Case {
     std::vector<Text> arguments;
     SetupRequest request;
+    std::optional<Text> origins;
   } const cases[] = {
-      {{}, SetupRequest::kWizard},
-      {{u"/S"}, SetupRequest::kSilentInstall},
-      {{u"/s"}, SetupRequest::kSilentInstall},
-      {{u"-S"}, SetupRequest::kSilentInstall},
-      {{u"/S", u"/U"}, SetupRequest::kSilentUninstall},
-      {{u"/u", u"/s"}, SetupRequest::kSilentUninstall},
-      {{u"/U"}, SetupRequest::kUsageError},
-      {{u"/S", u"/X"}, SetupRequest::kUsageError},
-      {{u"/Silent"}, SetupRequest::kUsageError},
-      {{u"S"}, SetupRequest::kUsageError},
-      {{u""}, SetupRequest::kUsageError},
+      {{}, kWizard, {}},
+      {{u"/S"}, kSilentInstall, {}},
+      {{u"/s"}, kSilentInstall, {}},
+      {{u"-S"}, kSilentInstall, {}},
+      {{u"/S", u"/U"}, kSilentUninstall, {}},
+      {{u"/u", u"/s"}, kSilentUninstall, {}},
+      {{u"/U"}, kUsageError, {}},
+      {{u"/S", u"/X"}, kUsageError, {}},
+      {{u"/Silent"}, kUsageError, {}},
+      {{u"S"}, kUsageError, {}},
+      {{u""}, kUsageError, {}},
+      // The list of pages, with an install only, readable in full.
+      {{u"/S", u"/ORIGINS=" + list}, kSilentInstall, list},
+      {{u"-origins=" + list, u"/s"}, kSilentInstall, list},
+      {{u"/S", u"/ORIGINS= https://editor.example "}, kSilentInstall, u"https://editor.example"},
+      {{u"/S", u"/ORIGINS=*"}, kSilentInstall, u"*"},
+      {{u"/ORIGINS=" + list}, kUsageError, {}},
+      {{u"/S", u"/U", u"/ORIGINS=" + list}, kUsageError, {}},
+      {{u"/S", u"/ORIGINS="}, kUsageError, {}},
+      {{u"/S", u"/ORIGINS=;, "}, kUsageError, {}},
+      {{u"/S", u"/ORIGINS=editor.example"}, kUsageError, {}},
+      {{u"/S", u"/ORIGINS=https://editor.example;https://bad:port"}, kUsageError, {}},
+      {{u"/S", u"/ORIGINS=https://a.example", u"/ORIGINS=https://b.example"}, kUsageError, {}},
+      {{u"/S", u"/ORIGIN=https://a.example"}, kUsageError, {}},
+      {{u"/S", u"ORIGINS=https://a.example"}, kUsageError, {}},
   };
   for (const Case& c : cases) {
     std::string shown;
     for (const Text& argument : c.arguments) shown += "[" + ToUtf8(argument) + "]";
-    EXPECT_EQ(ParseSetupArguments(c.arguments), c.request) << shown;
+    SetupArguments parsed = ParseSetupArguments(c.arguments);
+    EXPECT_EQ(parsed.request, c.request) << shown;
+    EXPECT_EQ(parsed.allowedOrigins, c.origins) << shown;
   }
+}
+
+// What the unattended install writes is what the control reads: the machine's list,
+// ahead of any the user has.
+TEST(SetupUnattended, TheListOfPagesBecomesTheMachinesPolicy) {
+  MemorySetupSystem system = Windows64();
+  MemoryRegistry registry;
+  registry.Set(RegistryHive::kCurrentUser, kSitePolicyKey, u"AllowedOrigins",
+               Text(u"https://user.example"));
+  const Text list = u"https://editor.example;https://*.intranet.example:8443";
+  EXPECT_EQ(RunUnattendedInstall(ControlBits::k32, list, system, registry),
+            SetupOutcome::kInstalled);
+  EXPECT_TRUE(system.IsRegistered(kWow64Target));
+  EXPECT_EQ(registry.ValueOf(RegistryHive::kLocalMachine, kSitePolicyKey, u"AllowedOrigins"),
+            MemoryRegistry::Value(list));
+  EXPECT_EQ(registry.OpenHandleCount(), 0);
+
+  SitePolicy policy = ReadSitePolicy(registry);
+  ASSERT_TRUE(policy.allowedOrigins);
+  EXPECT_TRUE(policy.allowedOrigins->Contains(OriginOfUrl(u"https://editor.example/page")));
+  EXPECT_TRUE(policy.allowedOrigins->Contains(OriginOfUrl(u"https://a.intranet.example:8443/")));
+  EXPECT_FALSE(policy.allowedOrigins->Contains(OriginOfUrl(u"https://user.example/")));
+  EXPECT_FALSE(policy.allowedOrigins->Contains(OriginOfUrl(u"http://editor.example/")));
+
+  // Installing again without a list leaves the policy as the administrator set it.
+  registry.Set(RegistryHive::kLocalMachine, kSitePolicyKey, u"AllowedOrigins",
+               Text(u"https://other.example"));
+  EXPECT_EQ(RunUnattendedInstall(ControlBits::k32, std::nullopt, system, registry),
+            SetupOutcome::kInstalled);
+  EXPECT_EQ(registry.ValueOf(RegistryHive::kLocalMachine, kSitePolicyKey, u"AllowedOrigins"),
+            MemoryRegistry::Value(Text(u"https://other.example")));
+}
+
+TEST(SetupUnattended, WithoutAListNoPolicyKeyAppears) {
+  MemorySetupSystem system = Windows64();
+  MemoryRegistry registry;
+  EXPECT_EQ(RunUnattendedInstall(ControlBits::k64, std::nullopt, system, registry),
+            SetupOutcome::kInstalled);
+  EXPECT_FALSE(registry.KeyExists(RegistryHive::kLocalMachine, kSitePolicyKey));
+  EXPECT_FALSE(ReadSitePolicy(registry).allowedOrigins);
+}
+
+// A registry that refuses every key, as for an installer started without administrator
+// rights.
+class RefusingRegistry final : public Registry {
+ public:
+  std::unique_ptr<RegistryKey> OpenKey(RegistryHive, TextView, RegistryAccess) override {
+    return nullptr;
+  }
+  std::unique_ptr<RegistryKey> CreateKey(RegistryHive, TextView) override { return nullptr; }
+  bool DeleteKeyTree(RegistryHive, TextView) override { return false; }
+};
+
+TEST(SetupUnattended, AListThatCannotBeWrittenInstallsNothing) {
+  MemorySetupSystem system = Windows64();
+  RefusingRegistry registry;
+  SetupOutcome outcome =
+      RunUnattendedInstall(ControlBits::k32, u"https://editor.example", system, registry);
+  EXPECT_EQ(outcome, SetupOutcome::kPolicyNotWritten);
+  EXPECT_FALSE(system.FileExists(kWow64Target));
+  EXPECT_TRUE(system.commandsRun().empty());
+  EXPECT_EQ(MessageFor(outcome).icon, MessageIcon::kError);
+  EXPECT_EQ(ExitStatusFor(outcome), 6);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "win32/setup/setup_resource.h"
 #include "win32/setup/win32_setup_system.h"
 #include "win32/wide_text.h"
+#include "win32/win32_registry.h"
 
 namespace qorva {
 
@@ -52,13 +53,14 @@ class RAdudArizoDoz {
   explicit RAdudArizoDoz(HINSTANCE instance) : instance_(instance) {}
 
   int Run(std::span<const Text> arguments) {
-    switch (ParseSetupArguments(arguments)) {
+    SetupArguments parsed = ParseSetupArguments(arguments);
+    switch (parsed.request) {
       case SetupRequest::kWizard:
         return RunWizard();
       case SetupRequest::kSilentInstall:
-        return RunSilent(SetupMode::kInstall);
+        return RunSilentInstall(parsed.allowedOrigins);
       case SetupRequest::kSilentUninstall:
-        return RunSilent(SetupMode::kUninstall);
+        return Report(RunSetupStep(SetupMode::kUninstall, kCarriedBits, system_));
       case SetupRequest::kUsageError:
         break;
     }
@@ -78,9 +80,8 @@ class RAdudArizoDoz {
       MessageBoxW(nullptr, L"ERROR..", nullptr, MB_OK);
       return 1;
     }
-    Win32SetupSystem system(instance_);
     CPropPageBase start(instance_, IDD_SETUP_START, SetupPage::kStart);
-    CPropPageSetup setup(instance_, system, kCarriedBits);
+    CPropPageSetup setup(instance_, system_, kCarriedBits);
     CPropPageEnd end(instance_);
     CPropSheetBase sheet(instance_);
     sheet.AddPage(start);
@@ -91,14 +92,18 @@ class RAdudArizoDoz {
     return 0;
   }
 
-  int RunSilent(SetupMode mode) {
-    Win32SetupSystem system(instance_);
-    SetupOutcome outcome = RunSetupStep(mode, kCarriedBits, system);
+  int RunSilentInstall(const std::optional<Text>& allowedOrigins) {
+    Win32Registry registry;
+    return Report(RunUnattendedInstall(kCarriedBits, allowedOrigins, system_, registry));
+  }
+
+  static int Report(SetupOutcome outcome) {
     WriteToStandardError(MessageFor(outcome).text);
     return ExitStatusFor(outcome);
   }
 
   HINSTANCE instance_;
+  Win32SetupSystem system_{instance_};
 };
 
 }  // namespace

@@ -12,40 +12,17 @@ here=$(cd "$(dirname "$0")" && pwd)
 ocx=$build/src/win32/activex/qorvaeditor.ocx
 host=$build/tests/e2e/wine/print_host.exe
 
-skip() { echo "SKIPPED: $*"; exit 77; }
+source "$here/wine_env.sh"
 for tool in wine Xvfb xdotool import; do
-  command -v $tool >/dev/null || skip "$tool is not installed"
+  need_tool $tool
 done
-[ -f "$ocx" ] || skip "no $ocx (run scripts/build-windows.sh first)"
-[ -f "$host" ] || skip "no $host"
-
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-xvfb=
-cleanup() {
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-source "$here/../start_xvfb.sh"
-start_xvfb "$work" 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-
-wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
-drive=$WINEPREFIX/drive_c
+need_file "$ocx" "$host"
+start_wine
 cp "$ocx" "$host" "$here/save_checks.js" "$here/size_checks.js" "$drive/"
 mkdir -p "$drive/out"
 wine regsvr32 /s 'C:\qorvaeditor.ocx' || fail "regsvr32"
 
 page_setup='HKCU\Software\Microsoft\Internet Explorer\PageSetup'
-reg_value() {
-  wine reg query "$page_setup" /v "$1" 2>/dev/null | tr -d '\r' |
-    awk -v v="$1" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
 wine reg add "$page_setup" /v header /d 'User header &p' /f >/dev/null 2>&1
 wine reg add "$page_setup" /v footer /d 'User footer &d' /f >/dev/null 2>&1
 timeout 120 wine 'C:\print_host.exe' 'User header &p' 'User footer &d' > "$work/print.txt" 2>&1
@@ -53,19 +30,24 @@ rc=$?
 tr -d '\r' < "$work/print.txt"
 [ $rc -eq 0 ] && ok "print commands and the page setup during the control's life" \
   || fail "print host exited $rc"
-[ "$(reg_value header)" = 'User header &p' ] && [ "$(reg_value footer)" = 'User footer &d' ] \
-  && ok "the user's page setup after the host ended" || fail "page setup after: $(reg_value header) / $(reg_value footer)"
+header=$(reg_value "$page_setup" header)
+footer=$(reg_value "$page_setup" footer)
+[ "$header" = 'User header &p' ] && [ "$footer" = 'User footer &d' ] \
+  && ok "the user's page setup after the host ended" || fail "page setup after: $header / $footer"
 
-# Waits up to 60 seconds for a shown window titled exactly $1 and prints its id.
-wait_for_window() {
-  local id
-  for _ in $(seq 600); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+# With the administrator's list of pages, the host document's address decides: a listed
+# page drives the control, any other gets its failure values and changes nothing.
+policy='HKLM\Software\Policies\QORVA\qorvaeditor'
+wine reg add "$policy" /v AllowedOrigins /d 'https://editor.example;https://*.intranet.example' /f >/dev/null 2>&1
+for page in 'https://editor.example/page.html allowed' 'https://a.intranet.example:443/x allowed' \
+  'https://evil.example/page.html refused' 'http://editor.example/page.html refused'; do
+  set -- $page
+  timeout 120 wine 'C:\print_host.exe' site "$1" "$2" > "$work/site.txt" 2>&1
+  rc=$?
+  tr -d '\r' < "$work/site.txt"
+  [ $rc -eq 0 ] && ok "a page at $1 is $2" || fail "a page at $1: print host exited $rc"
+done
+wine reg delete "$policy" /f >/dev/null 2>&1
 
 pixel() {  # png x y -> "r,g,b"
   convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
@@ -96,12 +78,8 @@ save_with() {
   timeout 120 wine cscript //nologo 'C:\save_checks.js' page "$charset" > "$work/save.txt" 2>&1 &
   local script=$!
   local dialog
-  if dialog=$(wait_for_window 'Save As'); then
-    # A window just mapped can refuse the focus for a moment.
-    for _ in $(seq 50); do
-      xdotool windowfocus --sync "$dialog" 2>/dev/null && break
-      sleep 0.1
-    done
+  if dialog=$(wait_window 'Save As'); then
+    focus_window "$dialog"
     screenshot_painted "$dialog" "$shot" || fail "the save dialog was not painted in time"
     "$@"
   else
@@ -139,5 +117,4 @@ sizes=$(tr -d '\r' < "$work/size.txt" | tr '\n' ' ')
 [ "$sizes" = '[640^480] [640^480] [] [] ' ] && ok "image sizes from a file URL and a path" \
   || fail "image sizes were: $sizes"
 
-echo "$failures failure(s)"
-[ $failures -eq 0 ]
+finish

@@ -15,73 +15,34 @@ ocx=$build/src/win32/activex/qorvaeditor.ocx
 watcher=$build/tests/e2e/wine/msgbox_watcher.exe
 probe_exe=$build/tests/e2e/wine/window_probe.exe
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-command -v wine >/dev/null || skip "wine64 is not installed"
-command -v Xvfb >/dev/null || skip "Xvfb is not installed"
-command -v xdotool >/dev/null || skip "xdotool is not installed"
-command -v convert >/dev/null && command -v import >/dev/null || skip "ImageMagick is not installed"
-for f in "$setup" "$ocx" "$watcher" "$probe_exe"; do
-  [ -f "$f" ] || skip "no $f (run scripts/build-windows.sh first)"
-done
+source "$here/wine_env.sh"
+need_tool wine wine64
+need_tool Xvfb
+need_tool xdotool
+need_tool convert ImageMagick
+need_tool import ImageMagick
+need_file "$setup" "$ocx" "$watcher" "$probe_exe"
 
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # A Korean locale, as the installer's users have: Wine then links a Korean font into the
 # dialog font, without which the wizard's texts draw as empty boxes.
 export LANG=ko_KR.UTF-8
-# The host has no such locale: the X tools keep one they can read window titles with.
-xdo() { LC_ALL=C.UTF-8 xdotool "$@"; }
-xvfb=
-cleanup() {
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-source "$here/../start_xvfb.sh"
-start_xvfb "$work" 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-check() {  # name, then a command that succeeds when the check holds
-  local name=$1
-  shift
-  if "$@"; then ok "$name"; else fail "$name"; fi
-}
-
-wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
-drive=$WINEPREFIX/drive_c
+start_wine
 installed=$drive/windows/system32/qorvaeditor.ocx
 cp "$setup" "$watcher" "$probe_exe" "$here/setup_checks.js" "$drive/"
 
 clsid='{31BA59EE-F36B-4B03-B62E-E3099BB57FD8}'
-server_path() {
-  wine reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /ve 2>/dev/null | tr -d '\r' |
-    awk '/REG_SZ/ { sub(/^.*REG_SZ +/, ""); print }'
-}
+server_path() { reg_default "HKCR\\CLSID\\$clsid\\InprocServer32"; }
 registered_here() { [ "$(server_path | tr 'A-Z' 'a-z')" = 'c:\windows\system32\qorvaeditor.ocx' ]; }
-unregistered() { ! wine reg query "HKCR\\CLSID\\$clsid" >/dev/null 2>&1; }
+unregistered() { ! key_exists "HKCR\\CLSID\\$clsid"; }
 same_as_built() { cmp -s "$installed" "$ocx"; }
 absent() { [ ! -e "$installed" ]; }
-page_script_creates_it() {
-  timeout 120 wine cscript //nologo 'C:\setup_checks.js' >"$work/js.txt" 2>&1
+page_script_creates_it() {  # [refused]: the control is created but answers nothing
+  timeout 120 wine cscript //nologo 'C:\setup_checks.js' "$@" >"$work/js.txt" 2>&1
   local rc=$?
   tr -d '\r' <"$work/js.txt"
   [ $rc -eq 0 ]
 }
 
-# Waits up to $2 seconds (60 by default) for a top-level window titled exactly $1 (ASCII)
-# and prints its X window.
-wait_title() {
-  local deadline=$((SECONDS + ${2:-60})) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdo search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
 # Waits up to 60 seconds for the wizard's window to be titled $1. The wizard keeps its one
 # X window from page to page; its name is read as the window manager would, in UTF-8,
 # which a search by name does not match for text outside ASCII.
@@ -116,7 +77,7 @@ click() {  # window, control id: a click in the middle of the control
 keys() {  # window, keys...
   local window=$1
   shift
-  xdo windowfocus --sync "$window" && xdo key "$@"
+  focus_window "$window" && xdo key "$@"
 }
 
 # --- Screenshots: the page looks like a dialog and shows its text.
@@ -145,18 +106,6 @@ screenshot() {  # window, name, then the ids of controls whose text must show
   done
 }
 
-start_watcher() {
-  rm -f "$drive/boxes.txt" "$drive/stop"
-  wine 'C:\msgbox_watcher.exe' 'C:\boxes.txt' 'C:\stop' 600 &
-  watcher_pid=$!
-  local deadline=$((SECONDS + 30))
-  until [ -e "$drive/boxes.txt" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
-}
-stop_watcher() {
-  touch "$drive/stop"
-  wait "$watcher_pid"
-  boxes=$(cat "$drive/boxes.txt" 2>/dev/null)
-}
 # Waits until the watcher has seen $1 boxes.
 wait_boxes() {
   local deadline=$((SECONDS + 60))
@@ -165,10 +114,10 @@ wait_boxes() {
   done
 }
 start_wizard() {
-  start_watcher
+  start_watcher 600
   wine 'C:\qorvaSetup64.exe' >/dev/null 2>&1 &
   setup_pid=$!
-  window=$(wait_title Start) || { fail "the wizard did not show its start page"; return 1; }
+  window=$(wait_window Start) || { fail "the wizard did not show its start page"; return 1; }
 }
 finish_wizard() {  # clicks Finish; the program ends with status 0
   click "$window" 12325
@@ -285,6 +234,18 @@ check "/S: page script creates the control" page_script_creates_it
 silent /S
 check "/S again: status 0" [ $rc -eq 0 ]
 check "/S again: the built control in system32" same_as_built
+# The list of pages goes into the machine's policy; a script with no page is then refused.
+policy='HKLM\Software\Policies\QORVA\qorvaeditor'
+origins='https://editor.example;https://*.intranet.example:8443'
+silent /S "/ORIGINS=$origins"
+check "/S /ORIGINS: status 0 and the message" [ "$rc:$said" = "0:설치에 성공했습니다." ]
+check "/S /ORIGINS: the list in the machine's policy" [ "$(reg_value "$policy" AllowedOrigins)" = "$origins" ]
+check "/S /ORIGINS: page script no longer drives the control" page_script_creates_it refused
+silent /S /ORIGINS=editor.example
+check "/S /ORIGINS with an unreadable list: a usage error, status 1" [ $rc -eq 1 ]
+check "/S /ORIGINS with an unreadable list: the policy stays" [ "$(reg_value "$policy" AllowedOrigins)" = "$origins" ]
+wine reg delete "$policy" /f >/dev/null 2>&1
+check "without the policy page script drives the control again" page_script_creates_it
 silent /S /U
 check "/S /U: status 0 and the message" [ "$rc:$said" = "0:제거에 성공했습니다." ]
 check "/S /U: the file is gone" absent
@@ -297,5 +258,4 @@ check "/U alone: a usage error, status 1" [ $rc -eq 1 ]
 check "/U alone: the usage on standard error" grep -q '/S /U' "$work/stderr.txt"
 check "nothing installed by the usage error" absent
 
-echo "$failures failure(s)"
-[ $failures -eq 0 ]
+finish

@@ -12,41 +12,12 @@ host=$build/tests/e2e/wine/host_test.exe
 fill=$build/tests/e2e/wine/clipboard_fill.exe
 browser_host=$build/tests/e2e/wine/browser_host_test.exe
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-command -v wine >/dev/null || skip "wine64 is not installed"
-command -v Xvfb >/dev/null || skip "Xvfb is not installed"
-[ -f "$ocx" ] || skip "no $ocx (run scripts/build-windows.sh first)"
-[ -f "$watcher" ] || skip "no $watcher"
-
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset http_proxy https_proxy
-xvfb= php_pid=
-cleanup() {
-  [ -n "$php_pid" ] && kill "$php_pid" 2>/dev/null
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-source "$here/../start_xvfb.sh"
-start_xvfb "$work" 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-
-wine wineboot -i >/dev/null 2>&1 || skip "wineboot failed"
-drive=$WINEPREFIX/drive_c
+source "$here/wine_env.sh"
+need_tool wine wine64
+need_tool Xvfb
+need_file "$ocx" "$watcher"
+start_wine
 cp "$ocx" "$watcher" "$host" "$fill" "$browser_host" "$here"/*.js "$drive/"
-
-reg_value() {  # key value -> the data of that value, or nothing
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-reg_default() {
-  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/^.*REG_SZ +/, ""); print }'
-}
-key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 
 clsid='{31BA59EE-F36B-4B03-B62E-E3099BB57FD8}'
 libid='{F600CD44-1E2C-44FA-9D2B-D1468B37ED4E}'
@@ -75,16 +46,11 @@ key_exists "HKCR\\CLSID\\$clsid\\Implemented Categories\\$initializing" && ok "s
 # Runs a Windows command line with a watcher that reads and dismisses the message boxes;
 # the boxes shown end up in $boxes, the command's output in $output, its status in $rc.
 run_watched() {
-  rm -f "$drive/boxes.txt" "$drive/stop"
-  wine 'C:\msgbox_watcher.exe' 'C:\boxes.txt' 'C:\stop' 90 &
-  local watcher_pid=$!
-  sleep 1
+  start_watcher
   timeout 120 wine "$@" > "$work/output.txt" 2>&1
   rc=$?
   output=$(tr -d '\r' < "$work/output.txt")
-  touch "$drive/stop"
-  wait $watcher_pid
-  boxes=$(cat "$drive/boxes.txt" 2>/dev/null)
+  stop_watcher
   [ -n "$output" ] && echo "$output"
 }
 guard_a='Container 모드에서는 사용할 수 없는 메소드입니다.'
@@ -134,7 +100,7 @@ if command -v php >/dev/null && command -v python3 >/dev/null; then
   mkdir -p "$work/store"
   QORVA_UPLOAD_STORE=$work/store php -S "127.0.0.1:$port" -t "$here/../../data/transfer/upload_page" \
     >/dev/null 2>&1 &
-  php_pid=$!
+  cleanup_pids+=($!)
   # A noisy 300 by 200 picture: larger than one upload chunk.
   python3 - "$work/picture.png" <<'PY'
 import os, struct, sys, zlib
@@ -170,5 +136,4 @@ key_exists "HKCR\\QORVAEDITOR.qorvaeditorCtrl.1" && fail "program id still regis
 [ "$(reg_value "$feature" iexplore.exe)" = "0x0" ] && ok "feature value stays" || fail "feature value gone"
 key_exists "HKCR\\Component Categories\\$scripting" && ok "categories stay" || fail "categories gone"
 
-echo "$failures failure(s)"
-[ $failures -eq 0 ]
+finish

@@ -1,5 +1,9 @@
 #include "images/skin_images.h"
 
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
 #include "platform/user_interface.h"
 #include "support/file_path.h"
 #include "support/string_helpers.h"
@@ -21,6 +25,15 @@ constexpr TextView kImageResizeSkins[] = {u"popup_image_size_bg.png", u"close_bt
 
 constexpr uint32_t kMessageNoResources = 13;
 
+struct BundledPicture {
+  TextView name;
+  const unsigned char* bytes;
+  size_t size;
+};
+// The resize dialog's and the photo editor's pictures, generated from
+// support/resources/skins at build time.
+#include "skin_pictures.inc"
+
 }  // namespace
 
 std::span<const TextView> ImagePropertySkinNames() { return kImagePropertySkins; }
@@ -29,6 +42,25 @@ std::span<const TextView> ImageResizeSkinNames() { return kImageResizeSkins; }
 Text SkinFolderPath(TextView skinLanguage) {
   Text folder = WorkingFolderPath(kWorkingFolderName) + Text(skinLanguage) + kPathSeparator;
   EnsureFolderTree(folder);
+  return folder;
+}
+
+std::vector<TextView> BundledSkinNames() {
+  std::vector<TextView> names;
+  for (const BundledPicture& picture : kBundledPictures) names.push_back(picture.name);
+  return names;
+}
+
+Text WriteMissingSkinImages(TextView skinLanguage) {
+  Text folder = SkinFolderPath(skinLanguage);
+  for (const BundledPicture& picture : kBundledPictures) {
+    Text path = folder + Text(picture.name);
+    std::error_code error;
+    // A picture already there stays: a site may have put its own.
+    if (std::filesystem::exists(PathFromText(path), error)) continue;
+    WriteFileBytes(path,
+                   std::string_view(reinterpret_cast<const char*>(picture.bytes), picture.size));
+  }
   return folder;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "base/text.h"
 
@@ -19,6 +20,11 @@ std::span<const TextView> ImageResizeSkinNames();
 
 // The working folder's sub-folder for `skinLanguage`, ending in a separator; created.
 Text SkinFolderPath(TextView skinLanguage);
+
+// The pictures the control carries itself: the resize dialog's and the photo editor's.
+std::vector<TextView> BundledSkinNames();
+// Writes each carried picture that the skin folder lacks; returns the folder.
+Text WriteMissingSkinImages(TextView skinLanguage);
 
 // Where the pictures come from for a resource URL: the server (scheme, host and port
 // followed by "/") and the request folder (the URL path's folder, the language and "/").

@@ -198,7 +198,12 @@ std::optional<Text> Win32UserInterface::ChooseOpenFile(const OpenFileRequest& re
 bool Win32UserInterface::RunDialog(DialogPresenter& presenter) {
   Win32DialogContext context;
   context.owner = Owner();
-  context.skinFolder = SkinFolderPath(SettingsSnapshot().skinLanguage);
+  // The image property pictures come from the page's server; the others the control
+  // carries and writes where they are missing.
+  const Text language = SettingsSnapshot().skinLanguage;
+  context.skinFolder = presenter.kind() == DialogKind::kImageProperty
+                           ? SkinFolderPath(language)
+                           : WriteMissingSkinImages(language);
   context.sheetCaption = StringTableText(kImagePropertySheetCaption);
   context.tabText = StringTableText(kSheetTabText);
   HWND outer = modal_;

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
 #include "support/file_path.h"
+#include "support/image_files.h"
 #include "support/temp_dir_fixture.h"
 
 namespace qorva {
@@ -82,6 +86,38 @@ TEST_F(SkinFetchTest, StopsAtTheFirstFailureAndTriesAllAgainNextTime) {
   EXPECT_TRUE(FetchSkinImages(Context(), fetched));
   EXPECT_EQ(platform_.http.exchanges().size(), 11u);
   EXPECT_EQ(platform_.http.exchanges()[2].line.path, u"/app/res/ko/i_bg.png");
+}
+
+}  // namespace
+}  // namespace qorva
+
+namespace qorva {
+namespace {
+
+TEST(BundledSkins, WritesTheResizeAndEditorPicturesThatAreMissingAndKeepsTheOthers) {
+  ScopedTemporaryDirectory temp;
+  MemoryPlatform platform;
+  std::vector<TextView> names = BundledSkinNames();
+  // Both sets the control reads from the folder without fetching them.
+  for (TextView needed :
+       {u"popup_image_size_bg.png", u"apply_btn.png", u"bg_color_header.png", u"setting_btn.png"}) {
+    EXPECT_NE(std::find(names.begin(), names.end(), TextView(needed)), names.end())
+        << ToUtf8(needed);
+  }
+  Text folder = SkinFolderPath(u"ko");
+  const std::filesystem::path own = PathFromText(folder + u"apply_btn.png");
+  ASSERT_EQ(WriteFileBytes(folder + u"apply_btn.png", "the site's own"), WriteOutcome::kWritten);
+
+  EXPECT_EQ(WriteMissingSkinImages(u"ko"), folder);
+  for (TextView name : names) {
+    const std::filesystem::path path = PathFromText(folder + Text(name));
+    ASSERT_TRUE(std::filesystem::exists(path)) << ToUtf8(name);
+    if (path == own) continue;
+    // Each written picture decodes as the PNG it was.
+    EXPECT_EQ(LoadImageFile(platform.codec(), folder + Text(name)).status, ImageStatus::kOk)
+        << ToUtf8(name);
+  }
+  EXPECT_EQ(std::filesystem::file_size(own), std::string("the site's own").size());
 }
 
 }  // namespace

@@ -17,15 +17,37 @@
 
 namespace qorva {
 
-namespace {
-
-HINSTANCE ModuleInstance() {
+HINSTANCE DialogModule() {
   HMODULE module = nullptr;
   GetModuleHandleExW(
       GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ModuleInstance), &module);
+      reinterpret_cast<LPCWSTR>(&DialogModule), &module);
   return module;
 }
+
+void CentreOn(HWND window, HWND owner) {
+  RECT mine;
+  GetWindowRect(window, &mine);
+  RECT around;
+  // An owner that is not on the screen gives no place to centre on.
+  if (!owner || !IsWindowVisible(owner) || !GetWindowRect(owner, &around)) {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
+  }
+  const int width = mine.right - mine.left;
+  const int height = mine.bottom - mine.top;
+  int x = around.left + (around.right - around.left - width) / 2;
+  int y = around.top + (around.bottom - around.top - height) / 2;
+  x = x < 0 ? 0 : x;
+  y = y < 0 ? 0 : y;
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DragByBackground(HWND window) {
+  ReleaseCapture();
+  SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+namespace {
 
 // Where a skinned dialog's item goes, in pixels, and the pictures of a picture button.
 struct PixelPlace {
@@ -140,23 +162,6 @@ Text WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   GetWindowTextW(window, text.data(), length + 1);
   return FromWide(text.c_str());
-}
-
-void CentreOn(HWND window, HWND owner) {
-  RECT mine;
-  GetWindowRect(window, &mine);
-  RECT around;
-  // An owner that is not on the screen gives no place to centre on.
-  if (!owner || !IsWindowVisible(owner) || !GetWindowRect(owner, &around)) {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
-  }
-  const int width = mine.right - mine.left;
-  const int height = mine.bottom - mine.top;
-  int x = around.left + (around.right - around.left - width) / 2;
-  int y = around.top + (around.bottom - around.top - height) / 2;
-  x = x < 0 ? 0 : x;
-  y = y < 0 ? 0 : y;
-  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // One dialog run: the view the presenter drives, over the window of either look.
@@ -394,9 +399,7 @@ INT_PTR CALLBACK DialogHost::SkinnedProc(HWND window, UINT message, WPARAM wPara
       return TRUE;
     }
     case WM_LBUTTONDOWN:
-      // The background moves the window, as a caption would.
-      ReleaseCapture();
-      SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+      DragByBackground(window);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -417,7 +420,7 @@ INT_PTR CALLBACK DialogHost::SkinnedProc(HWND window, UINT message, WPARAM wPara
 bool DialogHost::RunSkinned(const SkinnedLook& look) {
   look_ = &look;
   const INT_PTR result =
-      DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(look.templateId), context_.owner,
+      DialogBoxParamW(DialogModule(), MAKEINTRESOURCEW(look.templateId), context_.owner,
                       SkinnedProc, reinterpret_cast<LPARAM>(this));
   if (modal_) *modal_ = nullptr;
   return result == IDOK && ended_ && ok_;
@@ -498,7 +501,7 @@ bool DialogHost::RunSheet(const SheetLook& look) {
   PROPSHEETPAGEW page{};
   page.dwSize = sizeof page;
   page.dwFlags = PSP_HASHELP;
-  page.hInstance = ModuleInstance();
+  page.hInstance = DialogModule();
   page.pszTemplate = MAKEINTRESOURCEW(look.templateId);
   page.pfnDlgProc = PageProc;
   page.lParam = reinterpret_cast<LPARAM>(this);
@@ -507,7 +510,7 @@ bool DialogHost::RunSheet(const SheetLook& look) {
   header.dwSize = sizeof header;
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_HASHELP | PSH_USECALLBACK;
   header.hwndParent = context_.owner;
-  header.hInstance = ModuleInstance();
+  header.hInstance = DialogModule();
   header.pszCaption = caption.c_str();
   header.nPages = 1;
   header.ppsp = &page;

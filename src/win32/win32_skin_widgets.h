@@ -79,6 +79,10 @@ class CGdipButton {
   void LoadToggleImage(TextView path);
   void SetTooltipText(TextView text, bool activate);
 
+  // The normal picture's own size; 0 x 0 without one.
+  int imageWidth() const { return imageWidth_; }
+  int imageHeight() const { return imageHeight_; }
+
   int showToggle() const { return showToggle_; }
   void SetShowToggle(int showToggle);
   void SetDisabled(bool disabled);

@@ -11,19 +11,12 @@
 #include "images/image_property_dialog.h"
 #include "images/image_resize_dialog.h"
 #include "images/image_type_sheet.h"
+#include "win32/own_module.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialog_ids.h"
 #include "win32/win32_skin_widgets.h"
 
 namespace qorva {
-
-HINSTANCE DialogModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&DialogModule), &module);
-  return module;
-}
 
 void CentreOn(HWND window, HWND owner) {
   RECT mine;
@@ -420,8 +413,8 @@ INT_PTR CALLBACK DialogHost::SkinnedProc(HWND window, UINT message, WPARAM wPara
 bool DialogHost::RunSkinned(const SkinnedLook& look) {
   look_ = &look;
   const INT_PTR result =
-      DialogBoxParamW(DialogModule(), MAKEINTRESOURCEW(look.templateId), context_.owner,
-                      SkinnedProc, reinterpret_cast<LPARAM>(this));
+      DialogBoxParamW(OwnModule(), MAKEINTRESOURCEW(look.templateId), context_.owner, SkinnedProc,
+                      reinterpret_cast<LPARAM>(this));
   if (modal_) *modal_ = nullptr;
   return result == IDOK && ended_ && ok_;
 }
@@ -501,7 +494,7 @@ bool DialogHost::RunSheet(const SheetLook& look) {
   PROPSHEETPAGEW page{};
   page.dwSize = sizeof page;
   page.dwFlags = PSP_HASHELP;
-  page.hInstance = DialogModule();
+  page.hInstance = OwnModule();
   page.pszTemplate = MAKEINTRESOURCEW(look.templateId);
   page.pfnDlgProc = PageProc;
   page.lParam = reinterpret_cast<LPARAM>(this);
@@ -510,7 +503,7 @@ bool DialogHost::RunSheet(const SheetLook& look) {
   header.dwSize = sizeof header;
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_HASHELP | PSH_USECALLBACK;
   header.hwndParent = context_.owner;
-  header.hInstance = DialogModule();
+  header.hInstance = OwnModule();
   header.pszCaption = caption.c_str();
   header.nPages = 1;
   header.ppsp = &page;

@@ -21,8 +21,6 @@ struct Win32DialogContext {
 bool RunWin32Dialog(DialogPresenter& presenter, const Win32DialogContext& context, HWND* modal);
 
 // What the dialog windows share.
-// The module the dialog templates are in: the one this code is linked into.
-HINSTANCE DialogModule();
 // Centres `window` on `owner`, or on the work area when the owner is not on the screen.
 void CentreOn(HWND window, HWND owner);
 // A press on a captionless window's background moves the window, as a caption would.

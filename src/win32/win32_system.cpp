@@ -6,12 +6,10 @@
 #include <vector>
 
 #include "platform/native_system.h"
+#include "win32/own_module.h"
 
 namespace qorva {
 
-namespace {
-
-// The module this code is linked into: the control's own file, not the host process.
 HMODULE OwnModule() {
   HMODULE module = nullptr;
   GetModuleHandleExW(
@@ -19,6 +17,8 @@ HMODULE OwnModule() {
       reinterpret_cast<LPCWSTR>(&OwnModule), &module);
   return module;
 }
+
+namespace {
 
 class Win32System final : public System {
  public:

@@ -157,6 +157,16 @@ Text WindowText(HWND window) {
   return FromWide(text.c_str());
 }
 
+// The text of a drop-down list's entry; "" for none.
+Text ListEntry(HWND list, LRESULT index) {
+  const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::wstring entry(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(entry.data()));
+  return FromWide(entry.c_str());
+}
+
 // One dialog run: the view the presenter drives, over the window of either look.
 class DialogHost final : public DialogView {
  public:
@@ -222,11 +232,7 @@ void DialogHost::SetText(int32_t id, TextView text) {
     HWND list = Item(id);
     const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-      const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, i, 0);
-      if (length < 0) continue;
-      std::wstring entry(static_cast<size_t>(length) + 1, L'\0');
-      SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-      if (FromWide(entry.c_str()) == text) {
+      if (ListEntry(list, i) == text) {
         SendMessageW(list, CB_SETCURSEL, i, 0);
         return;
       }
@@ -242,12 +248,7 @@ Text DialogHost::GetText(int32_t id) {
   if (item && item->kind == ItemKind::kList) {
     HWND list = Item(id);
     const LRESULT selected = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR) return {};
-    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, selected, 0);
-    if (length < 0) return {};
-    std::wstring entry(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(entry.data()));
-    return FromWide(entry.c_str());
+    return selected == CB_ERR ? Text() : ListEntry(list, selected);
   }
   return WindowText(Item(id));
 }

@@ -8,6 +8,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "images/button_faces.h"
@@ -154,18 +155,16 @@ CGdipButton* CGdipButton::FromWindow(HWND window) {
   return static_cast<CGdipButton*>(GetPropW(window, kButtonProperty));
 }
 
-void CGdipButton::DropFace(Face face) {
-  if (faces_[face]) DeleteObject(faces_[face]);
-  faces_[face] = nullptr;
+void CGdipButton::DropFaces(std::initializer_list<Face> faces) {
+  for (Face face : faces) {
+    if (faces_[face]) DeleteObject(faces_[face]);
+    faces_[face] = nullptr;
+  }
+  currentFace_ = nullptr;
 }
 
 void CGdipButton::LoadNormalImage(TextView path) {
-  DropFace(kBackground);
-  DropFace(kGrey);
-  DropFace(kNormal);
-  DropFace(kNormalPressed);
-  DropFace(kNormalHover);
-  currentFace_ = nullptr;
+  DropFaces({kBackground, kGrey, kNormal, kNormalPressed, kNormalHover});
   faceCacheBuilt_ = false;
   normalImage_ = LoadGdipImage(path);
   UINT width = 0;
@@ -180,12 +179,7 @@ void CGdipButton::LoadNormalImage(TextView path) {
 }
 
 void CGdipButton::LoadToggleImage(TextView path) {
-  DropFace(kBackground);
-  DropFace(kGrey);
-  DropFace(kToggle);
-  DropFace(kTogglePressed);
-  DropFace(kToggleHover);
-  currentFace_ = nullptr;
+  DropFaces({kBackground, kGrey, kToggle, kTogglePressed, kToggleHover});
   hasToggleImage_ = true;
   toggleImage_ = LoadGdipImage(path);
   Invalidate();

@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -104,7 +105,8 @@ class CGdipButton {
     kGrey,
     kFaceCount
   };
-  void DropFace(Face face);
+  // Drops the faces a new picture makes stale, and the face last drawn.
+  void DropFaces(std::initializer_list<Face> faces);
   void BuildFaces();
   HBITMAP BuildFace(Gdiplus::GpImage* image, int offset, const float (*matrix)[5]);
   void Invalidate();

@@ -24,8 +24,9 @@ start_wine
 cp "$ocx" "$helpers/msgbox_watcher.exe" "$helpers/method_host.exe" "$helpers/clipboard_fill.exe" \
   "$here/dialog_checks.js" "$drive/"
 wine regsvr32 /s 'C:\qorvaeditor.ocx' || fail "regsvr32"
-# A 300 x 200 picture for the dialogs to open.
+# Pictures for the dialogs to open.
 convert -size 300x200 xc:'#336699' "$drive/photo.png"
+convert -size 200x100 xc:'#993366' "$drive/wide.png"
 
 # --- Without a resource URL the skin pictures cannot be fetched.
 start_watcher
@@ -52,6 +53,12 @@ wait_sized() {
     sleep 0.2
   done
   return 1
+}
+# Waits up to 10 s for a window to be destroyed: until then it may hold the keyboard.
+wait_gone() {
+  local deadline=$((SECONDS + 10))
+  while [ $SECONDS -lt $deadline ] && xdo getwindowname "$1" >/dev/null 2>&1; do sleep 0.1; done
+  sleep 0.3
 }
 # Sets wx, wy to the window's place on the screen.
 place_of() {
@@ -107,8 +114,18 @@ if dialog=$(wait_sized 421x531); then
   hovering=$(pixel skinned-hover $((wx + 360)) $((wy + 505)))
   brighter "$hovering" "$resting" && ok "the hover face is lighter ($hovering over $resting)" \
     || fail "hover face $hovering, resting $resting"
-  # Width 150 keeps the 3:2 ratio; a double click on the switch turns it off and on again.
-  retype 140 190 150
+  # Browse picks a 200 x 100 picture: its size and ratio replace the given ones.
+  click 369 64
+  if open=$(wait_window Open 30); then
+    focus_window "$open"
+    xdo type --delay 30 'C:\wide.png'
+    xdo key Return
+    wait_gone "$open"
+  else
+    fail "browse opened no Open dialog"
+  fi
+  focus_window "$dialog"
+  # A double click on the switch turns it off and on again, so the ratio still holds.
   double_click 265 220
   retype 140 190 60
   shot skinned-typed
@@ -116,8 +133,8 @@ if dialog=$(wait_sized 421x531); then
   wait $host
   result=$(cat "$drive/skinned.txt")
   echo "skinned=[$result]"
-  [[ $result == '<img style="width:60px; height:40px" title="my title" alt="my alt" border="" align="Left" src="file:///C:/users/'*'/qorvaTemp/'*'.png" />' ]] \
-    && ok "confirm returns the element for a copy in the working folder, the ratio kept" \
+  [[ $result == '<img style="width:60px; height:30px" title="my title" alt="my alt" border="" align="Left" src="file:///C:/users/'*'/qorvaTemp/'*'.png" />' ]] \
+    && ok "confirm returns the element for a copy of the browsed picture, its ratio kept" \
     || fail "the skinned dialog returned [$result]"
 else
   fail "the skinned dialog did not open"

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -406,6 +407,12 @@ bool X11ClipboardAccess::PutBitmap(const Bitmap& bitmap) {
   close(owned[0]);
   if (fork() != 0) _exit(0);
   setsid();
+  // The server outlives the command: it must not hold the pipes the command's caller reads.
+  int nothing = open("/dev/null", O_RDWR);
+  if (nothing >= 0) {
+    for (int fd = 0; fd <= 2; ++fd) dup2(nothing, fd);
+    if (nothing > 2) close(nothing);
+  }
   // The server goes quietly when the display does.
   XSetIOErrorHandler([](Display*) -> int { _exit(0); });
   Display* display = XOpenDisplay(nullptr);

@@ -47,10 +47,7 @@ void ReverseRow(uint8_t* row, int32_t width) {
   uint8_t* a = row;
   uint8_t* b = row + static_cast<size_t>(width - 1) * N;
   for (; a < b; a += N, b -= N) {
-    uint8_t held[N];
-    std::memcpy(held, a, N);
-    std::memcpy(a, b, N);
-    std::memcpy(b, held, N);
+    for (size_t c = 0; c < N; ++c) std::swap(a[c], b[c]);
   }
 }
 
@@ -58,66 +55,134 @@ uint8_t ToChannel(float value) {
   return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
 }
 
-// The new blue, green and red of one pixel (in that order, as the pixels hold them).
+// The new colours of the pixels, by one of three kernels: a table per channel when each
+// output channel reads only its own input (invert, brightness), one weighted sum copied
+// to all three when the outputs are equal (grey), else three weighted sums. The sums are
+// in 16-bit fixed point on the 0..255 scale, from tables of each input's share.
 class ColorRule {
  public:
+  enum class Kind { kPerChannel, kEqualOutputs, kMixed };
+
   explicit ColorRule(const ColorMatrix& m) {
-    separable_ = true;
+    kind_ = Kind::kPerChannel;
     for (int i = 0; i < 3; ++i) {
       for (int j = 0; j < 3; ++j) {
-        if (i != j && m[i][j] != 0.0f) separable_ = false;
+        if (i != j && m[i][j] != 0.0f) kind_ = Kind::kMixed;
       }
     }
-    if (separable_) {
-      // Each output channel reads only its own input: one exact table per channel, in
-      // the same float arithmetic as the general product.
+    if (kind_ == Kind::kPerChannel) {
+      // The same float arithmetic as the whole product: exact.
       for (int j = 0; j < 3; ++j) {
         for (int c = 0; c < 256; ++c) {
           float value = m[4][j];
           value += (static_cast<float>(c) / 255.0f) * m[j][j];
-          tables_[static_cast<size_t>(j)][static_cast<size_t>(c)] = ToChannel(value);
+          bytes_[static_cast<size_t>(2 - j)][static_cast<size_t>(c)] = ToChannel(value);
         }
       }
+      sameTables_ = bytes_[0] == bytes_[1] && bytes_[1] == bytes_[2];
+      complements_ = sameTables_;
+      for (int c = 0; c < 256; ++c)
+        complements_ = complements_ && bytes_[0][static_cast<size_t>(c)] == 255 - c;
       return;
     }
-    // Channels mix: 16-bit fixed-point weights on the 0..255 scale.
+    bool equal = true;
+    for (int i = 0; i < 5; ++i) equal = equal && m[i][0] == m[i][1] && m[i][1] == m[i][2];
+    if (equal) kind_ = Kind::kEqualOutputs;
+    // shares_[output][input in pixel order: blue, green, red][value]; the offset and the
+    // rounding half ride on the blue share.
     for (int j = 0; j < 3; ++j) {
-      for (int i = 0; i < 3; ++i)
-        weights_[j][i] = static_cast<int32_t>(std::lround(m[i][j] * 65536.0));
-      offsets_[j] = static_cast<int32_t>(std::lround(m[4][j] * 255.0 * 65536.0)) + 32768;
+      const auto offset = static_cast<int32_t>(std::lround(m[4][j] * 255.0 * 65536.0)) + 32768;
+      for (int i = 0; i < 3; ++i) {
+        const auto weight = static_cast<int32_t>(std::lround(m[i][j] * 65536.0));
+        for (int32_t c = 0; c < 256; ++c) {
+          shares_[static_cast<size_t>(2 - j)][static_cast<size_t>(2 - i)][static_cast<size_t>(c)] =
+              c * weight + (i == 2 ? offset : 0);
+        }
+      }
     }
   }
+
+  Kind kind() const { return kind_; }
+  // Per channel, with one table for all three.
+  bool sameTables() const { return sameTables_; }
+  // That table takes every value to 255 minus it.
+  bool complements() const { return complements_; }
+  const uint8_t* table(size_t channel) const { return bytes_[channel].data(); }
 
   // `bgr` in, `out` the new blue, green, red.
   void Apply(const uint8_t* bgr, uint8_t* out) const {
-    if (separable_) {
-      out[0] = tables_[2][bgr[0]];
-      out[1] = tables_[1][bgr[1]];
-      out[2] = tables_[0][bgr[2]];
-      return;
-    }
-    const int32_t r = bgr[2], g = bgr[1], b = bgr[0];
-    for (int j = 0; j < 3; ++j) {
-      const int32_t sum =
-          offsets_[j] + r * weights_[j][0] + g * weights_[j][1] + b * weights_[j][2];
-      out[2 - j] = static_cast<uint8_t>(std::clamp(sum >> 16, 0, 255));
+    switch (kind_) {
+      case Kind::kPerChannel:
+        out[0] = bytes_[0][bgr[0]];
+        out[1] = bytes_[1][bgr[1]];
+        out[2] = bytes_[2][bgr[2]];
+        return;
+      case Kind::kEqualOutputs:
+        out[0] = out[1] = out[2] = Sum(0, bgr);
+        return;
+      case Kind::kMixed: {
+        const uint8_t blue = Sum(0, bgr), green = Sum(1, bgr), red = Sum(2, bgr);
+        out[0] = blue;
+        out[1] = green;
+        out[2] = red;
+        return;
+      }
     }
   }
 
-  bool separable() const { return separable_; }
-
  private:
-  bool separable_ = false;
-  std::array<std::array<uint8_t, 256>, 3> tables_{};  // by output channel R, G, B
-  int32_t weights_[3][3]{};                           // [output][input], R G B order
-  int32_t offsets_[3]{};
+  uint8_t Sum(size_t output, const uint8_t* bgr) const {
+    const auto& share = shares_[output];
+    const int32_t sum = (share[0][bgr[0]] + share[1][bgr[1]] + share[2][bgr[2]]) >> 16;
+    return static_cast<uint8_t>(sum < 0 ? 0 : (sum > 255 ? 255 : sum));
+  }
+
+  Kind kind_;
+  bool sameTables_ = false;
+  bool complements_ = false;
+  std::array<std::array<uint8_t, 256>, 3> bytes_{};                  // by channel B, G, R
+  std::array<std::array<std::array<int32_t, 256>, 3>, 3> shares_{};  // [out][in][value]
 };
+
+// 255 - c is c with every bit flipped: eight channels at a time.
+void ComplementBytes(uint8_t* bytes, size_t count) {
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    word = ~word;
+    std::memcpy(bytes + i, &word, 8);
+  }
+  for (; i < count; ++i) bytes[i] = static_cast<uint8_t>(~bytes[i]);
+}
 
 void ApplyToOpaqueRows(Bitmap& image, const ColorRule& rule) {
   const int32_t width = image.width();
+  const size_t rowBytes = static_cast<size_t>(width) * 3;
   for (int32_t y = 0; y < image.height(); ++y) {
     uint8_t* p = image.Row(y);
-    for (int32_t x = 0; x < width; ++x, p += 3) rule.Apply(p, p);
+    if (rule.complements()) {
+      ComplementBytes(p, rowBytes);
+      continue;
+    }
+    if (rule.sameTables()) {
+      // Every byte of the row is a channel: one lookup each.
+      const uint8_t* table = rule.table(0);
+      for (size_t i = 0; i < rowBytes; ++i) p[i] = table[p[i]];
+      continue;
+    }
+    switch (rule.kind()) {
+      case ColorRule::Kind::kPerChannel:
+        for (int32_t x = 0; x < width; ++x, p += 3) {
+          p[0] = rule.table(0)[p[0]];
+          p[1] = rule.table(1)[p[1]];
+          p[2] = rule.table(2)[p[2]];
+        }
+        break;
+      default:
+        for (int32_t x = 0; x < width; ++x, p += 3) rule.Apply(p, p);
+        break;
+    }
   }
 }
 
@@ -213,7 +278,7 @@ uint8_t FromFixed(int32_t sum) {
 }
 
 // Scales `image` (N channels a pixel; with 4, colours premultiplied first) into `out`
-// on white: rows first, then columns.
+// on white: columns first, whose sums run along whole rows, then rows.
 template <size_t N>
 void Resample(const Bitmap& image, Bitmap& out) {
   const int32_t inWidth = image.width();
@@ -222,50 +287,51 @@ void Resample(const Bitmap& image, Bitmap& out) {
   const int32_t outHeight = out.height();
   const Taps across = TriangleTaps(inWidth, outWidth);
   const Taps down = TriangleTaps(inHeight, outHeight);
-  const size_t rowValues = static_cast<size_t>(outWidth) * N;
+  const size_t inValues = static_cast<size_t>(inWidth) * N;
 
-  std::vector<uint8_t> narrowed(rowValues * static_cast<size_t>(inHeight));
-  std::vector<uint8_t> premultiplied(N == 4 ? static_cast<size_t>(inWidth) * 4 : 0);
-  for (int32_t y = 0; y < inHeight; ++y) {
-    const uint8_t* in = image.Row(y);
-    if constexpr (N == 4) {
-      for (int32_t x = 0; x < inWidth; ++x) {
-        const uint8_t* p = in + static_cast<size_t>(x) * 4;
-        uint8_t* q = premultiplied.data() + static_cast<size_t>(x) * 4;
+  std::vector<uint8_t> premultiplied;
+  if constexpr (N == 4) {
+    premultiplied.resize(inValues * static_cast<size_t>(inHeight));
+    for (int32_t y = 0; y < inHeight; ++y) {
+      const uint8_t* p = image.Row(y);
+      uint8_t* q = premultiplied.data() + inValues * static_cast<size_t>(y);
+      for (int32_t x = 0; x < inWidth; ++x, p += 4, q += 4) {
         const uint32_t alpha = p[3];
         for (int c = 0; c < 3; ++c) q[c] = static_cast<uint8_t>((p[c] * alpha + 127) / 255);
         q[3] = p[3];
       }
-      in = premultiplied.data();
-    }
-    uint8_t* row = narrowed.data() + rowValues * static_cast<size_t>(y);
-    for (int32_t x = 0; x < outWidth; ++x) {
-      const int32_t* w =
-          across.weights.data() + static_cast<size_t>(x) * static_cast<size_t>(across.stride);
-      const uint8_t* p = in + static_cast<size_t>(across.first[static_cast<size_t>(x)]) * N;
-      int32_t sums[N] = {};
-      for (int32_t k = 0; k < across.count[static_cast<size_t>(x)]; ++k, p += N) {
-        for (size_t c = 0; c < N; ++c) sums[c] += w[k] * p[c];
-      }
-      for (size_t c = 0; c < N; ++c) row[static_cast<size_t>(x) * N + c] = FromFixed(sums[c]);
     }
   }
+  auto inRow = [&](int32_t y) -> const uint8_t* {
+    if constexpr (N == 4) return premultiplied.data() + inValues * static_cast<size_t>(y);
+    return image.Row(y);
+  };
 
-  std::vector<int32_t> sums(rowValues);
+  std::vector<int32_t> sums(inValues);
+  std::vector<uint8_t> column(inValues);
   for (int32_t y = 0; y < outHeight; ++y) {
     std::fill(sums.begin(), sums.end(), 0);
     const int32_t* w =
         down.weights.data() + static_cast<size_t>(y) * static_cast<size_t>(down.stride);
     const int32_t first = down.first[static_cast<size_t>(y)];
     for (int32_t k = 0; k < down.count[static_cast<size_t>(y)]; ++k) {
-      const uint8_t* row = narrowed.data() + rowValues * static_cast<size_t>(first + k);
+      const uint8_t* row = inRow(first + k);
       const int32_t weight = w[k];
-      for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * row[i];
+      for (size_t i = 0; i < inValues; ++i) sums[i] += weight * row[i];
     }
-    uint8_t* dst = out.Row(y);
-    for (int32_t x = 0; x < outWidth; ++x) {
-      const int32_t* s = sums.data() + static_cast<size_t>(x) * N;
-      uint8_t* q = dst + static_cast<size_t>(x) * 3;
+    for (size_t i = 0; i < inValues; ++i) column[i] = FromFixed(sums[i]);
+
+    uint8_t* q = out.Row(y);
+    for (int32_t x = 0; x < outWidth; ++x, q += 3) {
+      const int32_t* wx =
+          across.weights.data() + static_cast<size_t>(x) * static_cast<size_t>(across.stride);
+      const uint8_t* p =
+          column.data() + static_cast<size_t>(across.first[static_cast<size_t>(x)]) * N;
+      int32_t s[N] = {};
+      const int32_t count = across.count[static_cast<size_t>(x)];
+      for (int32_t k = 0; k < count; ++k, p += N) {
+        for (size_t c = 0; c < N; ++c) s[c] += wx[k] * p[c];
+      }
       if constexpr (N == 4) {
         // Premultiplied colour plus the white that shows through.
         const int32_t clear = 255 - FromFixed(s[3]);

@@ -28,6 +28,8 @@ if [ "${1:-}" = "--all" ]; then
   packages+=(php-cli python3 curl time)
   # The image benchmark compares with ImageMagick.
   packages+=(imagemagick)
+  # The photo editor's capture test reads its pictures, and its benchmark compares, with Pillow.
+  packages+=(python3-pil)
   # The MIME peers (Python's email package, headless Chromium) and the GMime benchmark.
   packages+=(python3 chromium libgmime-3.0-dev)
 fi

@@ -17,6 +17,7 @@
 #include "platform/memory/memory_platform.h"
 #include "platform/native_clipboard.h"
 #include "platform/native_desktop_window.h"
+#include "platform/native_screen_capture.h"
 #include "support/encoding.h"
 
 namespace qorva {
@@ -53,6 +54,11 @@ constexpr const char* kUsage =
     "  borderSpin, hspaceSpin, vspaceSpin), the bare names browse, originalSize,\n"
     "  keepRatio and clearLink to press them (the skinned one also confirm, cancel,\n"
     "  close), then ok or cancel; it plays answers until it closes.\n"
+    "  the photo editor (setScreenCapture) takes its tools by name: capture-full (the\n"
+    "  display DISPLAY names), capture-browser (the focused top-level window),\n"
+    "  open=PATH, rotate-right, rotate-left, mirror-lr, mirror-ud, darker, brighter,\n"
+    "  invert, grey, sepia, resize=WxH, reset, insert, close, yes or no to its\n"
+    "  questions, and ok (Enter) or cancel (Escape); grey tools take no answer.\n"
     "A dialog with no answer left is cancelled, and standard error says so.\n"
     "--wait-loaded hosts the control in a window of the display (container mode embeds the\n"
     "browser) and, before its call, waits until QORVA_Event_Loaded fires once more (printed\n"
@@ -385,6 +391,9 @@ int CallMembers(const std::vector<std::string>& args, std::ostream& out, std::os
   if (window) ports.UseSite(*window);
   if (plan->clipboard.empty()) {
     ports.UseClipboard(CreateNativeClipboard(ports.codec(), ports.system));
+  }
+  if (std::unique_ptr<ScreenCapture> screen = CreateNativeScreenCapture()) {
+    ports.UseScreen(std::move(screen));
   }
   for (const auto& [format, path] : plan->clipboard) {
     int status = LoadClipboardFormat(ports.clipboard, ports.codec(), format, path, err);

@@ -12,6 +12,7 @@
 #include "control/mime_methods.h"
 #include "control/output_methods.h"
 #include "control/paste_methods.h"
+#include "control/photo_edit_methods.h"
 #include "control/qorvaeditor_ctrl.h"
 #include "control/transfer_methods.h"
 #include "paste/inline_images.h"
@@ -92,14 +93,6 @@ DispatchEntry Method(std::string_view name, int32_t id, Guard guard) {
   return BoundMethod<Fn>(name, id, guard, {});
 }
 
-// A method whose behaviour is not built yet: it answers its failure value.
-DispatchEntry Unbuilt(std::string_view name, int32_t id, ValueType result, Guard guard,
-                      std::span<const DispatchArg> args) {
-  DispatchEntry entry{name, id, MemberKind::kMethod, result, {args.begin(), args.end()}};
-  entry.guard = guard;
-  return entry;
-}
-
 // A method that shows the wait cursor while it runs.
 DispatchEntry Slow(DispatchEntry entry) {
   entry.cursor = Cursor::kWait;
@@ -122,12 +115,9 @@ DispatchEntry PropertyOf(const ControlParameter& parameter) {
 }
 
 constexpr ValueType S = ValueType::kString;
-constexpr ValueType I = ValueType::kInt;
 constexpr Guard A = Guard::kNotInContainer;
 constexpr Guard B = Guard::kContainerOnly;
 constexpr Guard Free = Guard::kNone;
-
-constexpr DispatchArg kAutoParam[] = {{"nAutoParam", I}};
 
 uint32_t HtmlFormatFromType(C& c) { return c.pasteSourceType; }
 Text PasteHtmlEx(C& c) { return c.lastPasteHtml; }
@@ -148,7 +138,7 @@ std::vector<DispatchEntry> BuildTable() {
       Slow(Method<&ReadClipboardForPaste>("getPasteHtml", 10, A)),
       Slow(Method<&PostImageToServerFor>("postImageToServer", 11, A, {"strLocalPath"})),
       Method<&C::setQorvaInit>("setQorvaInit", 12, Free),
-      Unbuilt("setScreenCapture", 13, S, Free, kAutoParam),
+      Method<&SetScreenCapture>("setScreenCapture", 13, Free, {"nAutoParam"}),
       Method<&ShowImageProperty>("showImageProperty", 14, A,
                                  {"src", "width", "height", "border", "align", "vspace", "hspace",
                                   "title", "alt", "title2", "href", "target"}),

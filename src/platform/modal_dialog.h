@@ -13,11 +13,14 @@
 
 namespace qorva {
 
+class Bitmap;
+
 enum class DialogKind {
   kImageProperty,       // the skinned image property dialog
   kImagePropertySheet,  // the same dialog as a property sheet of plain controls
   kImageResize,         // the skinned image resize dialog
   kImageTypeSheet,      // the image type sheet of a clipboard picture
+  kPhotoEditor,         // the skinned photo editor with its canvas
 };
 
 enum class ItemKind {
@@ -55,6 +58,16 @@ class DialogView {
   virtual void ShowPicture(int32_t /*id*/, TextView /*path*/) {}
   // Ends the modal run: true for OK.
   virtual void EndDialog(bool ok) = 0;
+
+  // What only some dialogs use; a view without such items ignores them.
+  // A disabled item shows its grey face and takes no clicks; a hidden one is not shown.
+  virtual void EnableItem(int32_t /*id*/, bool /*enabled*/) {}
+  virtual void ShowItem(int32_t /*id*/, bool /*shown*/) {}
+  virtual void SetTooltip(int32_t /*id*/, TextView /*text*/) {}
+  // A picture item paints `image` (null: nothing) at natural size from its top-left
+  // corner over its background, and takes the keyboard focus. The presenter keeps the
+  // image alive until the next call or the end of the dialog.
+  virtual void ShowImage(int32_t /*id*/, const Bitmap* /*image*/) {}
 };
 
 class DialogPresenter {

@@ -10,6 +10,7 @@ class ControlSite;
 class HttpClient;
 class ImageCodec;
 class Registry;
+class ScreenCapture;
 class System;
 class UserInterface;
 
@@ -28,6 +29,8 @@ struct Platform {
   // Dates and log lines, and the content types of files, for the MIME encoder.
   Clock& clock;
   ContentTypes& contentTypes;
+  // The screen's pixels, for the photo editor's captures.
+  ScreenCapture& screen;
   ScriptCaller caller = ScriptCaller::kPage;
 };
 

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -297,13 +298,17 @@ class X11ClipboardAccess final : public ClipboardAccess {
 // Data larger than one request goes by the incremental protocol: the property first holds
 // INCR with the size, then each time the requestor deletes it, the next piece, and at the
 // end an empty one.
-void ServeSelection(Display* display, Atom type, const std::string& data) {
+// Once it owns the selection, it says so with one byte on `ownedFd`.
+void ServeSelection(Display* display, Atom type, const std::string& data, int ownedFd) {
   Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
   Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
   Atom targets = XInternAtom(display, "TARGETS", False);
   Atom incr = XInternAtom(display, "INCR", False);
   XSetSelectionOwner(display, clipboard, window, CurrentTime);
   if (XGetSelectionOwner(display, clipboard) != window) return;
+  const char owned = 1;
+  if (write(ownedFd, &owned, 1) != 1) return;
+  close(ownedFd);
   long maxRequest = XExtendedMaxRequestSize(display);
   if (maxRequest == 0) maxRequest = XMaxRequestSize(display);
   const size_t piece =
@@ -375,22 +380,44 @@ bool X11ClipboardAccess::PutBitmap(const Bitmap& bitmap) {
   if (!png) return false;
   ImageEncodeResult encoded = codec_.Encode(bitmap, *png, {});
   if (encoded.status != ImageStatus::kOk) return false;
+  // The server tells through a pipe when it owns the selection, so that a read right
+  // after this call already finds the bitmap.
+  int owned[2];
+  if (pipe(owned) != 0) return false;
   std::fflush(nullptr);
   pid_t child = fork();
-  if (child < 0) return false;
+  if (child < 0) {
+    close(owned[0]);
+    close(owned[1]);
+    return false;
+  }
   if (child > 0) {
+    close(owned[1]);
     // The child forks once more, so that nobody has to wait for the server.
     int status = 0;
     waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    pollfd fd{owned[0], POLLIN, 0};
+    char byte = 0;
+    const bool served = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                        poll(&fd, 1, static_cast<int>(timeout_.count())) == 1 &&
+                        read(owned[0], &byte, 1) == 1;
+    close(owned[0]);
+    return served;
   }
+  close(owned[0]);
   if (fork() != 0) _exit(0);
   setsid();
+  // The server outlives the command: it must not hold the pipes the command's caller reads.
+  int nothing = open("/dev/null", O_RDWR);
+  if (nothing >= 0) {
+    for (int fd = 0; fd <= 2; ++fd) dup2(nothing, fd);
+    if (nothing > 2) close(nothing);
+  }
   // The server goes quietly when the display does.
   XSetIOErrorHandler([](Display*) -> int { _exit(0); });
   Display* display = XOpenDisplay(nullptr);
   if (!display) _exit(1);
-  ServeSelection(display, XInternAtom(display, "image/png", False), encoded.bytes);
+  ServeSelection(display, XInternAtom(display, "image/png", False), encoded.bytes, owned[1]);
   XCloseDisplay(display);
   _exit(0);
 }

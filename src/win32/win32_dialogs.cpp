@@ -14,6 +14,7 @@
 #include "win32/own_module.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialog_ids.h"
+#include "win32/win32_photo_editor.h"
 #include "win32/win32_skin_widgets.h"
 
 namespace qorva {
@@ -531,6 +532,7 @@ bool RunWin32Dialog(DialogPresenter& presenter, const Win32DialogContext& contex
   DialogHost host(presenter, context, modal);
   if (const SkinnedLook* look = SkinnedLookOf(presenter.kind())) return host.RunSkinned(*look);
   if (const SheetLook* look = SheetLookOf(presenter.kind())) return host.RunSheet(*look);
+  if (presenter.kind() == DialogKind::kPhotoEditor) return RunPhotoEditor(presenter, context, modal);
   return false;
 }
 

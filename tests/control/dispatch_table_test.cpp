@@ -185,26 +185,6 @@ TEST(Methods, VersionWithoutAVersionBlockIsEmpty) {
   EXPECT_EQ(scene.Call(u"getQorvaPluginVersion").value.text, u"");
 }
 
-TEST(Methods, NotYetBuiltMethodsAnswerTheirFailureValue) {
-  ControlScene scene;
-  scene.Load();
-  const char16_t* unbuilt[] = {u"setScreenCapture"};
-  for (const char16_t* name : unbuilt) {
-    const DispatchEntry* entry = FindDispatchEntry(name);
-    ASSERT_NE(entry, nullptr) << ToUtf8(name);
-    EXPECT_EQ(entry->call, nullptr) << ToUtf8(name) << " is built: move it to its own test";
-    std::vector<Variant> args;
-    for (const DispatchArg& arg : entry->args) {
-      args.push_back(arg.type == ValueType::kString ? Variant::String(u"1") : Variant::Int(1));
-    }
-    InvokeResult result = scene.Call(name, args);
-    EXPECT_EQ(result.status, DispatchStatus::kOk) << ToUtf8(name);
-    EXPECT_EQ(result.value.tag, FailureValue(entry->type).tag) << ToUtf8(name);
-    EXPECT_EQ(result.value.text, u"") << ToUtf8(name);
-  }
-  EXPECT_TRUE(scene.ui.shown().empty());
-}
-
 TEST(Invoke, CountsAndCoercesArguments) {
   ControlScene scene;
   scene.Load();

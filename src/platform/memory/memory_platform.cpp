@@ -32,6 +32,7 @@ Platform MemoryPlatform::ports() {
       .clock = nativeClock_ ? *nativeClock_ : static_cast<Clock&>(clock),
       .contentTypes = nativeContentTypes_ ? *nativeContentTypes_
                                           : static_cast<ContentTypes&>(registryContentTypes_),
+      .screen = desktopScreen_ ? *desktopScreen_ : static_cast<ScreenCapture&>(screen),
       .caller = caller,
   };
 }

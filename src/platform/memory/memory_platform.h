@@ -1,9 +1,9 @@
 // Every port a control needs, assembled once for the command and the tests: the
-// in-memory registry, user interface, control site, clipboard, HTTP peer and clock, the
-// system service with its facts open to tests, the platform's own imaging library (the
+// in-memory registry, user interface, control site, clipboard, HTTP peer, clock and
+// screen, the system service with its facts open to tests, the platform's own imaging library (the
 // pictures are real files), and content types from the registry. The command takes the
 // platform's own HTTP client, clock and content types, and may take the desktop's
-// clipboard. Adding a port means one member here.
+// clipboard and screen. Adding a port means one member here.
 #pragma once
 
 #include <memory>
@@ -14,6 +14,7 @@
 #include "platform/memory/memory_control_site.h"
 #include "platform/memory/memory_http_client.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_screen_capture.h"
 #include "platform/memory/memory_system.h"
 #include "platform/memory/scripted_user_interface.h"
 #include "platform/platform.h"
@@ -39,6 +40,8 @@ class MemoryPlatform {
   Platform ports();
   // The desktop's clipboard in place of the in-memory one.
   void UseClipboard(std::unique_ptr<Clipboard> desktop) { desktopClipboard_ = std::move(desktop); }
+  // The desktop's screen in place of the in-memory one.
+  void UseScreen(std::unique_ptr<ScreenCapture> desktop) { desktopScreen_ = std::move(desktop); }
   // A window of the desktop in place of the in-memory site; it must outlive the controls.
   void UseSite(ControlSite& desktop) { desktopSite_ = &desktop; }
   const ImageCodec& codec() const { return *imageCodec_; }
@@ -50,6 +53,7 @@ class MemoryPlatform {
   MemoryHttpClient http;
   MemoryClipboard clipboard{system};
   MemoryClock clock;
+  MemoryScreenCapture screen;
   // The command's caller is the local user; a scene that plays a page sets kPage.
   ScriptCaller caller = ScriptCaller::kLocalUser;
 
@@ -60,6 +64,7 @@ class MemoryPlatform {
   std::unique_ptr<Clock> nativeClock_;
   std::unique_ptr<ContentTypes> nativeContentTypes_;
   std::unique_ptr<Clipboard> desktopClipboard_;
+  std::unique_ptr<ScreenCapture> desktopScreen_;
   ControlSite* desktopSite_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/memory/scripted_user_interface.h"
 
 #include <charconv>
+#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
@@ -76,6 +77,8 @@ const char* DialogName(DialogKind kind) {
       return "image resize dialog";
     case DialogKind::kImageTypeSheet:
       return "image type sheet";
+    case DialogKind::kPhotoEditor:
+      return "photo editor";
   }
   return "dialog";
 }
@@ -84,7 +87,10 @@ const char* DialogName(DialogKind kind) {
 // whose text is set tells the presenter, as a typed change does.
 class ScriptedDialogView final : public DialogView {
  public:
-  explicit ScriptedDialogView(DialogPresenter& presenter) : presenter_(presenter) {
+  // `answers` are the user interface's: a button that opens another dialog may put that
+  // dialog's answers first.
+  ScriptedDialogView(DialogPresenter& presenter, std::deque<Text>& answers)
+      : presenter_(presenter), answers_(answers) {
     for (const DialogItem& item : presenter.items()) items_[item.id] = {item.kind, {}, {}, -1, 0};
   }
 
@@ -127,6 +133,12 @@ class ScriptedDialogView final : public DialogView {
     ended_ = true;
     ok_ = ok;
   }
+  void EnableItem(int32_t id, bool enabled) override {
+    if (Item* item = Find(id)) item->enabled = enabled;
+  }
+  void ShowItem(int32_t id, bool shown) override {
+    if (Item* item = Find(id)) item->shown = shown;
+  }
 
   bool ended() const { return ended_; }
   bool ok() const { return ok_; }
@@ -145,6 +157,19 @@ class ScriptedDialogView final : public DialogView {
     std::string name = answer.substr(0, equals);
     const DialogItem* item = ItemNamed(name);
     if (!item) return false;
+    // A grey or hidden item takes no clicks and no typing: the answer is spent on nothing.
+    if (!Find(item->id)->enabled || !Find(item->id)->shown) return true;
+    if (equals != std::string::npos && item->kind == ItemKind::kButton) {
+      const size_t before = answers_.size();
+      if (!AnswerAhead(name, answer.substr(equals + 1))) return false;
+      const size_t ahead = answers_.size() - before;
+      presenter_.OnClicked(*this, item->id);
+      // No dialog opened (nothing to resize, say): its answers go with the press.
+      if (answers_.size() == before + ahead) {
+        answers_.erase(answers_.begin(), answers_.begin() + static_cast<std::ptrdiff_t>(ahead));
+      }
+      return true;
+    }
     if (equals == std::string::npos) {
       if (item->kind != ItemKind::kButton && item->kind != ItemKind::kCheck) return false;
       if (item->kind == ItemKind::kCheck && !SwitchesItself()) {
@@ -189,7 +214,27 @@ class ScriptedDialogView final : public DialogView {
     std::vector<Text> entries;
     int32_t selected;
     int32_t number;  // a check's mark or a spin's position
+    bool enabled = true;
+    bool shown = true;
   };
+
+  // The photo editor's "open=PATH" and "resize=WxH": the answers of the dialog the
+  // button opens, put before the rest; false for any other button or a bad size.
+  bool AnswerAhead(const std::string& button, const std::string& value) {
+    if (presenter_.kind() != DialogKind::kPhotoEditor) return false;
+    if (button == "open") {
+      answers_.push_front(FromUtf8(value));
+      return true;
+    }
+    if (button != "resize") return false;
+    std::optional<std::pair<int32_t, int32_t>> size = ParseSizeAnswer(value);
+    if (!size) return false;
+    // The resize dialog keeps the proportions until its switch is turned off.
+    const Text ahead[] = {u"keepRatio", FormatText("width=%d", size->first),
+                          FormatText("height=%d", size->second), u"apply"};
+    answers_.insert(answers_.begin(), std::begin(ahead), std::end(ahead));
+    return true;
+  }
 
   Item* Find(int32_t id) {
     auto found = items_.find(id);
@@ -219,12 +264,29 @@ class ScriptedDialogView final : public DialogView {
   }
 
   DialogPresenter& presenter_;
+  std::deque<Text>& answers_;
   std::map<int32_t, Item> items_;
   bool ended_ = false;
   bool ok_ = false;
 };
 
 }  // namespace
+
+std::optional<std::pair<int32_t, int32_t>> ParseSizeAnswer(std::string_view text) {
+  size_t cross = text.find_first_of("xX");
+  if (cross == std::string_view::npos) return std::nullopt;
+  auto number = [](std::string_view digits) -> std::optional<int32_t> {
+    if (digits.empty() || digits.front() < '0' || digits.front() > '9') return std::nullopt;
+    int32_t value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+  };
+  std::optional<int32_t> width = number(text.substr(0, cross));
+  std::optional<int32_t> height = number(text.substr(cross + 1));
+  if (!width || !height) return std::nullopt;
+  return std::pair{*width, *height};
+}
 
 Text ScriptedUserInterface::DialogShown::TextOf(std::string_view name) const {
   for (const auto& [itemName, text] : finalTexts) {
@@ -325,7 +387,7 @@ std::optional<Text> ScriptedUserInterface::ChooseOpenFile(const OpenFileRequest&
 bool ScriptedUserInterface::RunDialog(DialogPresenter& presenter) {
   const char* name = DialogName(presenter.kind());
   if (echo_) *echo_ << '[' << name << "] opened\n";
-  ScriptedDialogView view(presenter);
+  ScriptedDialogView view(presenter, answers_);
   presenter.OnOpen(view);
   while (!view.ended()) {
     std::optional<Text> answer = NextAnswer(FromUtf8(name));

@@ -9,11 +9,16 @@
 // - an open-file dialog takes a path, or "cancel";
 // - a presenter's dialog takes, by its items' names, "edit=text", "list=entry",
 //   "spin=up" or "spin=down", a button's or switch's bare name to press it, and "ok"
-//   (Enter) or "cancel" (Escape); it runs until it ends.
+//   (Enter) or "cancel" (Escape); it runs until it ends. A grey or hidden item ignores
+//   its answer. The photo editor's buttons also take "open=PATH" (the open dialog's
+//   answer) and "resize=WxH" (the resize dialog's, with its proportions let go);
+//   its questions take "yes" or "no" as they come.
 // A dialog with no answer left is cancelled, and the echo stream says so.
 #pragma once
 
+#include <cstdint>
 #include <deque>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -23,6 +28,10 @@
 #include "platform/user_interface.h"
 
 namespace qorva {
+
+// "640x480" (or "640X480"): two decimal numbers of at most 31 bits; none for any other
+// text.
+std::optional<std::pair<int32_t, int32_t>> ParseSizeAnswer(std::string_view text);
 
 class ScriptedUserInterface final : public UserInterface {
  public:

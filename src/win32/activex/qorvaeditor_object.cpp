@@ -115,6 +115,7 @@ CQorvaeditorObject::CQorvaeditorObject()
       site_(*this),
       imageCodec_(CreateNativeImageCodec()),
       clipboard_([this] { return window_; }),
+      screen_([this] { return window_; }),
       control_(Platform{.registry = registry_,
                         .userInterface = userInterface_,
                         .system = *system_,
@@ -123,7 +124,8 @@ CQorvaeditorObject::CQorvaeditorObject()
                         .imageCodec = *imageCodec_,
                         .clipboard = clipboard_,
                         .clock = *clock_,
-                        .contentTypes = *contentTypes_}),
+                        .contentTypes = *contentTypes_,
+                        .screen = screen_}),
       events_(this) {
   control_.events.Advise([this] { events_.Fire(kEventLoadedId); });
   userInterface_.SetImageSheetServices(

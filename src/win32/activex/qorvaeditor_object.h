@@ -24,6 +24,7 @@
 #include "win32/com_ptr.h"
 #include "win32/win32_clipboard.h"
 #include "win32/win32_registry.h"
+#include "win32/win32_screen_capture.h"
 #include "win32/win32_user_interface.h"
 
 namespace qorva {
@@ -178,6 +179,7 @@ class CQorvaeditorObject final
   CWin32ControlSite site_;
   std::unique_ptr<ImageCodec> imageCodec_;
   Win32Clipboard clipboard_;
+  Win32ScreenCapture screen_;
   CQorvaeditorCtrl control_;
   CEventConnectionPoint events_;
 

@@ -141,25 +141,33 @@ def resize_set():
 
 
 def editor_set():
+    """Sized to the editor's layout: the small tools sit 22 pixels apart, the capture
+    buttons 28, and the bottom band is 28 pixels high."""
     pictures = {"bg_color_header.png": Picture(8, 40, HEADER),
                 "logo.png": button(92, 32, HEADER, "bar"),
-                "text_capture.png": button(60, 14, GREY, "bar"),
-                "line.png": Picture(2, 32, FRAME),
-                "text_color.png": button(40, 14, GREY, "bar"),
+                "text_capture.png": button(26, 14, GREY, "bar"),
+                "line.png": Picture(2, 62, FRAME),
+                "text_color.png": button(34, 12, GREY, "bar"),
                 "color_view.png": button(24, 24, WHITE),
                 "color_more.png": button(24, 24, GREY, "plus"),
-                "zoom_0.png": button(40, 24, GREY, "bar"),
-                "zoom_in_btn.png": button(28, 28, BLUE, "plus"),
-                "zoom_out_btn.png": button(28, 28, BLUE, "minus"),
-                "close_btn.png": button(20, 20, HEADER, "close")}
+                "zoom_0.png": button(40, 22, BLUE, "bar"),
+                "zoom_in_btn.png": button(22, 22, BLUE, "plus"),
+                "zoom_out_btn.png": button(22, 22, BLUE, "minus"),
+                "close_btn.png": button(20, 20, HEADER, "close"),
+                "capture_btn_full.png": button(26, 26, BLUE, "bar"),
+                "capture_btn_ie.png": button(26, 26, BLUE, "bar"),
+                "capture_btn_act.png": button(26, 26, BLUE, "bar"),
+                "editor_file_btn.png": button(70, 32, BLUE, "bar"),
+                "editor_insert_btn.png": button(62, 32, BLUE, "bar"),
+                "initialize_btn.png": button(60, 20, GREY, "bar"),
+                "setting_btn.png": button(60, 20, GREY, "bar")}
     for name, colour in PALETTE.items():
         pictures["color_%s.png" % name] = button(16, 16, colour)
     for name in ("undo_btn", "redo_btn", "select_area_btn", "crop_btn", "resize_btn",
                  "text_btn", "rotation_right_btn", "rotation_left_btn", "reflect_btn_lr",
-                 "reflect_btn_ud", "invert_btn", "gray_btn", "sepia_btn", "capture_btn_full",
-                 "capture_btn_ie", "capture_btn_act", "darkness_btn", "brightness_btn",
-                 "editor_file_btn", "editor_insert_btn", "initialize_btn", "setting_btn"):
-        pictures[name + ".png"] = button(28, 28, BLUE, "bar")
+                 "reflect_btn_ud", "invert_btn", "gray_btn", "sepia_btn", "darkness_btn",
+                 "brightness_btn"):
+        pictures[name + ".png"] = button(22, 22, BLUE, "bar")
     return pictures
 
 

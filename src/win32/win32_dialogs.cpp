@@ -532,7 +532,8 @@ bool RunWin32Dialog(DialogPresenter& presenter, const Win32DialogContext& contex
   DialogHost host(presenter, context, modal);
   if (const SkinnedLook* look = SkinnedLookOf(presenter.kind())) return host.RunSkinned(*look);
   if (const SheetLook* look = SheetLookOf(presenter.kind())) return host.RunSheet(*look);
-  if (presenter.kind() == DialogKind::kPhotoEditor) return RunPhotoEditor(presenter, context, modal);
+  if (presenter.kind() == DialogKind::kPhotoEditor)
+    return RunPhotoEditor(presenter, context, modal);
   return false;
 }
 

@@ -7,6 +7,7 @@ using std::max;
 using std::min;
 #include <gdiplus.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,8 +15,8 @@ using std::min;
 
 #include "graphics/bitmap.h"
 #include "images/photo_edit_dialog.h"
-#include "win32/wide_text.h"
 #include "win32/own_module.h"
+#include "win32/wide_text.h"
 #include "win32/win32_dialog_ids.h"
 #include "win32/win32_skin_widgets.h"
 
@@ -69,11 +70,10 @@ HWND CanvasWindow::Create(HWND parent, CanvasWindow* canvas) {
     return RegisterClassW(&type) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   if (!registered) return nullptr;
-  return CreateWindowExW(0, kCanvasClass, nullptr,
-                         WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP, kCanvasX,
-                         kCanvasY, kCanvasWidth, kCanvasHeight, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPhotoCanvas)),
-                         OwnModule(), canvas);
+  return CreateWindowExW(
+      0, kCanvasClass, nullptr, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP,
+      kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPhotoCanvas)), OwnModule(), canvas);
 }
 
 void CanvasWindow::SetImage(const Bitmap* image) {
@@ -174,8 +174,7 @@ void CanvasWindow::Paint(HDC target) {
   }
 }
 
-LRESULT CALLBACK CanvasWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK CanvasWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* canvas =
         static_cast<CanvasWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -240,7 +239,9 @@ class PhotoEditorHost final : public DialogView {
     ::EndDialog(window_, ok ? IDOK : IDCANCEL);
   }
   void EnableItem(int32_t id, bool enabled) override;
-  void ShowItem(int32_t id, bool shown) override { ShowWindow(GetDlgItem(window_, id), shown ? SW_SHOW : SW_HIDE); }
+  void ShowItem(int32_t id, bool shown) override {
+    ShowWindow(GetDlgItem(window_, id), shown ? SW_SHOW : SW_HIDE);
+  }
   void SetTooltip(int32_t id, TextView text) override;
   void ShowImage(int32_t id, const Bitmap* image) override {
     if (id == kPhotoCanvas) canvas_.SetImage(image);
@@ -405,8 +406,8 @@ INT_PTR CALLBACK PhotoEditorHost::DialogProc(HWND window, UINT message, WPARAM w
 
 bool PhotoEditorHost::Run() {
   const INT_PTR result =
-      DialogBoxParamW(OwnModule(), MAKEINTRESOURCEW(IDD_PHOTO_EDITOR), context_.owner,
-                      DialogProc, reinterpret_cast<LPARAM>(this));
+      DialogBoxParamW(OwnModule(), MAKEINTRESOURCEW(IDD_PHOTO_EDITOR), context_.owner, DialogProc,
+                      reinterpret_cast<LPARAM>(this));
   if (modal_) *modal_ = nullptr;
   return result == IDOK && ended_ && ok_;
 }

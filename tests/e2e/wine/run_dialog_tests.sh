@@ -19,6 +19,7 @@ need_tool xdotool
 need_tool php
 need_tool convert ImageMagick
 need_tool import ImageMagick
+need_tool display ImageMagick
 need_file "$ocx" "$helpers/msgbox_watcher.exe" "$helpers/method_host.exe" "$helpers/clipboard_fill.exe"
 start_wine
 cp "$ocx" "$helpers/msgbox_watcher.exe" "$helpers/method_host.exe" "$helpers/clipboard_fill.exe" \
@@ -81,6 +82,12 @@ shot() {
 pixel() {  # screenshot x y -> "r g b"
   convert "$work/$1.png" -format "%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]" \
     -crop "1x1+$2+$3" info:
+}
+near() {  # "r g b" "r g b": every channel within 4
+  local a=($1) b=($2) i
+  for i in 0 1 2; do
+    [ $((a[i] - b[i])) -le 4 ] && [ $((b[i] - a[i])) -le 4 ] || return 1
+  done
 }
 brighter() {  # "r g b" "r g b": every channel of the first above the second's
   local a=($1) b=($2)
@@ -182,5 +189,77 @@ expected_sheet='sheet=[<a  target="self" href="http://example.com/">'$'\n''<img 
   && ok "the sheet's OK returns the linked element" || fail "the sheet returned: $sheets"
 [[ $sheets == *$'\n''type=[<img style="width:200px; height:300px;" border="0" src="file:///C:\users\'*'.png" alt="'*'.png">]' ]] \
   && ok "the type sheet's choices save a turned PNG" || fail "the type sheet returned: $sheets"
+
+# --- The photo editor, over a screen of a known pattern: orange with a blue block.
+convert -size 1024x768 xc:'#ff8000' -fill '#0040ff' -draw 'rectangle 0,0 199,99' "$work/screen.png"
+display -window root "$work/screen.png" 2>/dev/null
+timeout 180 wine 'C:\method_host.exe' 'C:\editor.txt' -- setScreenCapture 0 &
+host=$!
+if editor=$(wait_sized 900x680); then
+  focus_window "$editor"
+  place_of "$editor"
+  [ "$wx,$wy" = "62,44" ] && ok "the editor opens centred, 900 x 680" || fail "the editor is at $wx,$wy"
+  sleep 1
+  shot editor-open
+  band=$(pixel editor-open $((wx + 150)) $((wy + 5)))
+  [ "$band" = "54 92 150" ] && [ "$(pixel editor-open $((wx + 300)) $((wy + 675)))" = "54 92 150" ] \
+    && ok "the top and bottom bands" || fail "band pixel $band"
+  [ "$(pixel editor-open $((wx + 650)) $((wy + 24)))" = "220 30 30" ] && ok "the red swatch in its place" \
+    || fail "swatch pixel $(pixel editor-open $((wx + 650)) $((wy + 24)))"
+  # Undo is greyed (its blue body through the grey matrix); resize keeps its colour.
+  undo=($(pixel editor-open $((wx + 196)) $((wy + 19))))
+  [ "${undo[0]}" = "${undo[1]}" ] && [ "${undo[1]}" = "${undo[2]}" ] && [ "${undo[0]}" -ge 102 ] \
+    && [ "${undo[0]}" -le 104 ] && ok "a disabled tool shows its grey face (${undo[*]})" \
+    || fail "undo pixel ${undo[*]}"
+  [ "$(pixel editor-open $((wx + 243)) $((wy + 45)))" = "58 110 190" ] && ok "an active tool keeps its face" \
+    || fail "resize pixel $(pixel editor-open $((wx + 243)) $((wy + 45)))"
+  click 422 29  # whole screen: the editor steps aside and comes back with the capture
+  # The capture at the canvas's top left: the blue block, then orange beyond it (it went
+  # through a JPEG file, so give or take a few).
+  captured=
+  for _ in $(seq 30); do
+    sleep 0.5
+    shot editor-captured
+    near "$(pixel editor-captured $((wx + 11)) $((wy + 90)))" "0 64 255" \
+      && near "$(pixel editor-captured $((wx + 400)) $((wy + 300)))" "255 128 0" \
+      && [ "$(pixel editor-captured $((wx + 150)) $((wy + 5)))" = "54 92 150" ] && captured=1 && break
+  done
+  [ -n "$captured" ] && ok "the whole-screen capture shows on the canvas" \
+    || fail "canvas pixels after the capture"
+  focus_window "$editor"
+  click 228 53  # crop: disabled, nothing happens
+  click 296 53  # rotate right
+  click 829 46  # insert
+  if box=$(wait_window 'QORVA Editor' 20); then
+    focus_window "$box"
+    xdo key n  # No: the editor stays
+    wait_gone "$box"
+    wait_sized 900x680 >/dev/null && focus_window "$editor" && ok "No to the insert question keeps the editor open" \
+      || fail "the editor went with No"
+    xdo key Return  # Enter returns the last insert's element
+  else
+    fail "insert asked no question"
+  fi
+  wait $host
+  result=$(cat "$drive/editor.txt")
+  echo "editor=[$result]"
+  [[ $result == '<img style="width:768px; height:1024px" src="file:///C:\users\'*'\qorvaTemp\'*'.jpg" />' ]] \
+    && ok "insert gives the turned capture's element" || fail "the editor returned [$result]"
+  jpeg=${result#*qorvaTemp\\}
+  jpeg=$drive/users/$(whoami)/Temp/qorvaTemp/${jpeg%%\"*}
+  # Turned right, the blue block is now at the top right.
+  if [ -f "$jpeg" ]; then
+    [ "$(identify -format '%w %h' "$jpeg")" = "768 1024" ] && ok "the JPEG is 768 x 1024" \
+      || fail "the JPEG is $(identify -format '%w %h' "$jpeg")"
+    corner=($(convert "$jpeg" -format "%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]" -crop 1x1+760+10 info:))
+    [ "${corner[2]}" -gt 200 ] && [ "${corner[0]}" -lt 60 ] && ok "the JPEG shows the pattern turned" \
+      || fail "the JPEG's top right corner is ${corner[*]}"
+  else
+    fail "no JPEG at $jpeg"
+  fi
+else
+  fail "the photo editor did not open"
+  kill $host 2>/dev/null
+fi
 
 finish

@@ -2,6 +2,7 @@
 // UTF-8 and the system's ANSI code page.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,9 @@ class System;
 
 // UTF-8 bytes of `text`; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(TextView text);
+// The UTF-8 bytes of `text` handed to `write` piece by piece, as ToUtf8 would give them
+// whole: a large text goes out without a second full-size copy.
+void WriteUtf8(TextView text, const std::function<void(std::string_view)>& write);
 // Text from UTF-8 bytes, which end at the first zero byte; a malformed sequence
 // becomes U+FFFD.
 Text FromUtf8(std::string_view bytes);

@@ -232,6 +232,26 @@ Text FromUtf8(std::string_view bytes) {
   return out;
 }
 
+bool IsAscii(std::string_view bytes) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= bytes.size(); i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+    if (_mm_movemask_epi8(v) != 0) return false;
+  }
+#endif
+  for (; i < bytes.size(); ++i) {
+    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::optional<std::string> AsciiBytes(TextView text) {
+  std::string bytes(text.size(), '\0');
+  if (NarrowAsciiRun(text.data(), text.size(), bytes.data()) != text.size()) return std::nullopt;
+  return bytes;
+}
+
 std::string ToAnsi(const System& system, TextView text) { return system.EncodeAnsi(text); }
 
 Text FromAnsi(const System& system, std::string_view bytes) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ void WriteUtf8(TextView text, const std::function<void(std::string_view)>& write
 // Text from UTF-8 bytes, which end at the first zero byte; a malformed sequence
 // becomes U+FFFD.
 Text FromUtf8(std::string_view bytes);
+
+// Whether every byte is ASCII.
+bool IsAscii(std::string_view bytes);
+// The bytes of a text that is all ASCII, in one pass; none when a unit is not ASCII.
+std::optional<std::string> AsciiBytes(TextView text);
 
 // The text in the system ANSI code page; unmappable characters become the code page's
 // default character.

@@ -299,6 +299,23 @@ int RunCall(CQorvaeditorCtrl& control, const CallSpec& call, std::ostream& out, 
     return kExitUsage;
   }
   if (flags == kInvokePropertyPut || entry->type == ValueType::kNone) return kExitOk;
+  if (result.value.tag == kVtBstr) {
+    // A string result can be tens of megabytes (a pasted capture): it goes out in pieces.
+    std::ofstream file;
+    if (!call.outFile.empty()) file.open(call.outFile, std::ios::binary | std::ios::trunc);
+    std::ostream& target = call.outFile.empty() ? out : file;
+    WriteUtf8(result.value.text, [&target](std::string_view piece) {
+      target.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    });
+    if (call.outFile.empty()) {
+      out << '\n';
+      return kExitOk;
+    }
+    file.close();
+    if (file) return kExitOk;
+    err << "qorva: cannot write '" << call.outFile << "'\n";
+    return kExitFile;
+  }
   std::string text = ResultText(result.value);
   if (call.outFile.empty()) {
     out << text << '\n';

@@ -19,7 +19,8 @@ namespace {
 using namespace qorva;
 
 const std::string& Utf8Html() {
-  static const std::string bytes = ToUtf8(samples::ExcelDocumentOfSize(10 * 1000 * 1000, 7));
+  static const std::string bytes =
+      ToUtf8(samples::ExcelDocumentOfSize(size_t{10} * 1000 * 1000, 7));
   return bytes;
 }
 

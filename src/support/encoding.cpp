@@ -120,7 +120,8 @@ size_t Utf8Length(TextView text) {
   }
   size_t pairs = 0;
   for (size_t i = 0; i + 1 < n; ++i) {
-    pairs += static_cast<size_t>(IsHighSurrogate(units[i]) & IsLowSurrogate(units[i + 1]));
+    pairs += static_cast<size_t>(IsHighSurrogate(units[i])) &
+             static_cast<size_t>(IsLowSurrogate(units[i + 1]));
   }
   return length - 2 * pairs;
 }
@@ -189,7 +190,7 @@ std::string ToUtf8(TextView text) {
 }
 
 void WriteUtf8(TextView text, const std::function<void(std::string_view)>& write) {
-  constexpr size_t kChunkUnits = 32 * 1024;
+  constexpr size_t kChunkUnits = size_t{32} * 1024;
   std::string buffer;
   while (!text.empty()) {
     size_t units = std::min(text.size(), kChunkUnits);

@@ -115,9 +115,12 @@ size_t Utf8Length(TextView text) {
   const char16_t* units = text.data();
   const size_t n = text.size();
   size_t length = n;
+  size_t surrogates = 0;
   for (size_t i = 0; i < n; ++i) {
     length += static_cast<size_t>(units[i] >= 0x80) + static_cast<size_t>(units[i] >= 0x800);
+    surrogates += static_cast<size_t>((units[i] & 0xF800) == 0xD800);
   }
+  if (surrogates == 0) return length;
   size_t pairs = 0;
   for (size_t i = 0; i + 1 < n; ++i) {
     pairs += static_cast<size_t>(IsHighSurrogate(units[i])) &

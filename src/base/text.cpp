@@ -1,9 +1,14 @@
 #include "base/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qorva {
 
@@ -80,6 +85,26 @@ size_t ReplaceAll(Text& text, TextView from, TextView to) {
             text.begin() + static_cast<std::ptrdiff_t>(write));
   text.resize(write + (text.size() - read));
   return count;
+}
+
+size_t FindUnit(TextView text, size_t from, char16_t a, char16_t b) {
+  const size_t n = text.size();
+  const char16_t* units = text.data();
+  size_t i = from;
+#if defined(__SSE2__)
+  const __m128i wantA = _mm_set1_epi16(static_cast<short>(a));
+  const __m128i wantB = _mm_set1_epi16(static_cast<short>(b));
+  for (; i + 8 <= n; i += 8) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+    __m128i hit = _mm_or_si128(_mm_cmpeq_epi16(block, wantA), _mm_cmpeq_epi16(block, wantB));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask)) / 2;
+  }
+#endif
+  for (; i < n; ++i) {
+    if (units[i] == a || units[i] == b) return i;
+  }
+  return TextView::npos;
 }
 
 char16_t ToLowerUnit(char16_t unit) {

@@ -20,6 +20,11 @@ Text FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A replacement no longer than what it replaces rewrites the text in place.
 size_t ReplaceAll(Text& text, TextView from, TextView to);
 
+// Index of the first unit at or after `from` that is `a` or `b`; npos when there is none.
+// Eight units at a time: the clean-up passes look for "<" and for line breaks in
+// texts of tens of megabytes.
+size_t FindUnit(TextView text, size_t from, char16_t a, char16_t b);
+
 // Lower-cases A-Z and the Latin-1 capitals; other units are kept.
 Text ToLower(TextView text);
 char16_t ToLowerUnit(char16_t unit);

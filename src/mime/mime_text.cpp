@@ -7,27 +7,14 @@
 
 namespace qorva {
 
-namespace {
-
-bool AllAscii(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-}  // namespace
-
 std::string AnsiBytesOf(const System& system, TextView text) {
-  bool ascii = std::all_of(text.begin(), text.end(), [](char16_t u) { return u < 0x80; });
-  if (!ascii) return ToAnsi(system, text);
-  std::string bytes(text.size(), '\0');
-  std::transform(text.begin(), text.end(), bytes.begin(),
-                 [](char16_t u) { return static_cast<char>(u); });
-  return bytes;
+  std::optional<std::string> ascii = AsciiBytes(text);
+  return ascii ? std::move(*ascii) : ToAnsi(system, text);
 }
 
 Text TextOfAnsiBytes(const System& system, std::string_view bytes, UpToZero upToZero) {
   if (upToZero == UpToZero::kYes) bytes = bytes.substr(0, bytes.find('\0'));
-  if (AllAscii(bytes)) return Text(bytes.begin(), bytes.end());
+  if (IsAscii(bytes)) return Text(bytes.begin(), bytes.end());
   if (upToZero == UpToZero::kYes) return FromAnsi(system, bytes);
   // FromAnsi stops at a zero byte: convert the runs between them one by one.
   Text text;
@@ -47,7 +34,7 @@ bool WidenAsciiInPlace(Text& text, size_t offset, size_t length) {
   char* storage = reinterpret_cast<char*>(text.data());
   if (length > offset || offset + length > text.size() * sizeof(char16_t)) return false;
   std::string_view bytes(storage + offset, length);
-  if (!AllAscii(bytes)) return false;
+  if (!IsAscii(bytes)) return false;
   // Unit i takes bytes 2i and 2i+1, which lie at or before byte offset+i: every byte is
   // read before its place is written.
   for (size_t i = 0; i < length; ++i) {

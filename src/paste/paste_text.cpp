@@ -19,11 +19,21 @@ size_t LastOccurrence(TextView text, TextView x) {
 
 void DeleteUnits(Text& text, TextView units) {
   if (units.size() == 2) {
-    const char16_t a = units[0];
-    const char16_t b = units[1];
-    text.erase(std::remove_if(text.begin(), text.end(),
-                              [a, b](char16_t unit) { return unit == a || unit == b; }),
-               text.end());
+    // Line breaks are deleted from whole pastes: the runs between them move as blocks.
+    size_t hit = FindUnit(text, 0, units[0], units[1]);
+    if (hit == TextView::npos) return;
+    size_t write = hit;
+    for (size_t read = hit + 1;;) {
+      size_t next = FindUnit(text, read, units[0], units[1]);
+      size_t end = next == TextView::npos ? text.size() : next;
+      std::copy(text.begin() + static_cast<std::ptrdiff_t>(read),
+                text.begin() + static_cast<std::ptrdiff_t>(end),
+                text.begin() + static_cast<std::ptrdiff_t>(write));
+      write += end - read;
+      if (next == TextView::npos) break;
+      read = next + 1;
+    }
+    text.resize(write);
     return;
   }
   text.erase(std::remove_if(text.begin(), text.end(),
@@ -36,17 +46,43 @@ namespace {
 // Bit i is set when steps[i].from occurs in `text` (only those in `wanted` are looked at).
 uint32_t PatternsPresent(TextView text, const Replacement* steps, size_t count, uint32_t wanted) {
   std::array<uint32_t, 128> byFirstUnit{};
+  // By the second unit too, so that a "<" starts no comparison unless the unit after it
+  // fits; a pattern of one unit, or with a non-ASCII second unit, fits every unit.
+  std::array<uint32_t, 129> bySecondUnit{};
   for (size_t i = 0; i < count; ++i) {
     if (!(wanted >> i & 1)) continue;
     char16_t first = steps[i].from[0];
     if (first >= 128) return wanted;  // not worth a table: look at them all
     byFirstUnit[first] |= uint32_t{1} << i;
+    char16_t second = steps[i].from.size() > 1 ? steps[i].from[1] : char16_t{128};
+    if (second >= 128) {
+      for (uint32_t& mask : bySecondUnit) mask |= uint32_t{1} << i;
+    } else {
+      bySecondUnit[second] |= uint32_t{1} << i;
+    }
   }
+  // Most lists start every pattern with one or two units ("<" above all): the scan then
+  // jumps from one of those to the next.
+  char16_t firsts[2] = {0, 0};
+  size_t distinct = 0;
+  for (char16_t unit = 0; unit < 128 && distinct <= 2; ++unit) {
+    if (byFirstUnit[unit]) {
+      if (distinct < 2) firsts[distinct] = unit;
+      ++distinct;
+    }
+  }
+  if (distinct == 0) return 0;
+  if (distinct == 1) firsts[1] = firsts[0];
   uint32_t present = 0;
   for (size_t pos = 0; pos < text.size(); ++pos) {
+    if (distinct <= 2) {
+      pos = FindUnit(text, pos, firsts[0], firsts[1]);
+      if (pos == TextView::npos) break;
+    }
     char16_t unit = text[pos];
     if (unit >= 128 || !byFirstUnit[unit]) continue;
-    for (uint32_t candidates = byFirstUnit[unit] & ~present; candidates;
+    char16_t next = pos + 1 < text.size() ? std::min<char16_t>(text[pos + 1], 128) : 128;
+    for (uint32_t candidates = byFirstUnit[unit] & bySecondUnit[next] & ~present; candidates;
          candidates &= candidates - 1) {
       int i = std::countr_zero(candidates);
       if (text.substr(pos).starts_with(steps[i].from)) present |= uint32_t{1} << i;

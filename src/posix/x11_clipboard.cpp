@@ -53,18 +53,17 @@ std::string PercentDecoded(std::string_view text) {
   return out;
 }
 
-// Firefox offers text/html in UTF-16 with a byte order mark.
-std::string HtmlAsUtf8(const std::string& bytes) {
+// Firefox offers text/html in UTF-16 with a byte order mark; the bytes become UTF-8 in place.
+void HtmlToUtf8(std::string& bytes) {
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    Text text;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                           (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    Text text((bytes.size() - 2) / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+      text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                      (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
     }
-    return ToUtf8(text);
+    bytes = ToUtf8(text);
   }
-  return bytes;
 }
 
 // One connection with a hidden window that receives the selection's conversions.
@@ -237,7 +236,8 @@ class X11ClipboardAccess final : public ClipboardAccess {
     if (registeredFormat == kHtmlFormatName) {
       std::optional<std::string> html = Fetch("text/html");
       if (!html) return std::nullopt;
-      return HtmlFormatFromFragment(HtmlAsUtf8(*html));
+      HtmlToUtf8(*html);
+      return HtmlFormatFromFragment(*html);
     }
     if (registeredFormat == kPngFormatName) return Fetch("image/png");
     return std::nullopt;
@@ -471,13 +471,10 @@ std::vector<Text> PathsFromUriList(std::string_view uriList) {
 std::string HtmlFormatFromFragment(std::string_view html) {
   constexpr std::string_view kStart = "<!--StartFragment-->";
   constexpr std::string_view kEnd = "<!--EndFragment-->";
-  std::string document;
-  if (html.find(kStart) != std::string_view::npos && html.find(kEnd) != std::string_view::npos) {
-    document = html;
-  } else {
-    document = "<html><body>\r\n" + std::string(kStart) + std::string(html) + std::string(kEnd) +
-               "\r\n</body></html>";
-  }
+  constexpr std::string_view kOpen = "<html><body>\r\n";
+  constexpr std::string_view kClose = "\r\n</body></html>";
+  const bool marked =
+      html.find(kStart) != std::string_view::npos && html.find(kEnd) != std::string_view::npos;
   // The offsets are zero-padded to ten digits, so the header's length does not depend on them.
   constexpr const char* kHeader =
       "Version:0.9\r\nStartHTML:%010zu\r\nEndHTML:%010zu\r\nStartFragment:%010zu\r\n"
@@ -485,12 +482,26 @@ std::string HtmlFormatFromFragment(std::string_view html) {
   char buffer[160];
   size_t headerLength = static_cast<size_t>(
       std::snprintf(buffer, sizeof buffer, kHeader, size_t{0}, size_t{0}, size_t{0}, size_t{0}));
+  // The block is built once at its final size: a capture can be tens of megabytes.
+  const size_t documentSize =
+      marked ? html.size()
+             : kOpen.size() + kStart.size() + html.size() + kEnd.size() + kClose.size();
+  std::string block;
+  block.reserve(headerLength + documentSize + 1);
+  block.resize(headerLength);
+  if (marked) {
+    block.append(html);
+  } else {
+    block.append(kOpen).append(kStart).append(html).append(kEnd).append(kClose);
+  }
+  std::string_view document = std::string_view(block).substr(headerLength);
   size_t fragmentStart = headerLength + document.find(kStart) + kStart.size();
   size_t fragmentEnd = headerLength + document.find(kEnd);
-  std::snprintf(buffer, sizeof buffer, kHeader, headerLength, headerLength + document.size(),
+  std::snprintf(buffer, sizeof buffer, kHeader, headerLength, headerLength + documentSize,
                 fragmentStart, fragmentEnd);
-  std::string header(buffer, headerLength);
-  return header + document + '\0';
+  block.replace(0, headerLength, buffer, headerLength);
+  block.push_back('\0');
+  return block;
 }
 
 }  // namespace qorva

@@ -34,6 +34,51 @@ TEST(Utf8, StopsAtTheZeroTerminatorAndReplacesLoneSurrogates) {
   EXPECT_EQ(ToUtf8(lone), "x\xef\xbf\xbd");
 }
 
+// The conversions copy ASCII in blocks: a character that is not ASCII, a surrogate pair,
+// a lone surrogate or a malformed byte must convert the same at every place in a block
+// and across block edges as it does on its own.
+TEST(Utf8, SpecialUnitsConvertTheSameAtEveryPlaceInABlock) {
+  Text pair = u"\U0001F600";
+  Text lone(1, static_cast<char16_t>(0xDC00));
+  const Text specials[] = {u"\u00e9", u"\ud55c", pair, lone, u"\u00e9\ud55c"};
+  const std::string badBytes[] = {"\xff", "\xe2\x82", "\xc0\xaf", "\xed\xa0\x80"};
+  for (size_t before = 0; before < 40; ++before) {
+    for (size_t after : {size_t{0}, size_t{1}, size_t{17}, size_t{40}}) {
+      const Text head(before, u'a');
+      const Text tail(after, u'z');
+      for (const Text& special : specials) {
+        const Text text = head + special + tail;
+        const std::string expected = ToUtf8(head) + ToUtf8(special) + ToUtf8(tail);
+        EXPECT_EQ(ToUtf8(text), expected) << before << " " << after;
+        std::string written;
+        WriteUtf8(text, [&](std::string_view piece) { written.append(piece); });
+        EXPECT_EQ(written, expected);
+        if (special != lone) {
+          EXPECT_EQ(FromUtf8(expected), text) << before << " " << after;
+        }
+      }
+      for (const std::string& bad : badBytes) {
+        const std::string bytes = std::string(before, 'a') + bad + std::string(after, 'z');
+        EXPECT_EQ(FromUtf8(bytes), head + FromUtf8(bad) + tail) << before << " " << after;
+      }
+    }
+  }
+}
+
+TEST(Utf8, WritesALargeTextInPiecesWithoutSplittingAPair) {
+  Text text;
+  for (int i = 0; i < 40000; ++i) text += i % 7 == 0 ? u"\U0001F600" : u"x\ud55c";
+  std::string written;
+  size_t pieces = 0;
+  WriteUtf8(text, [&](std::string_view piece) {
+    written.append(piece);
+    ++pieces;
+  });
+  EXPECT_GT(pieces, 1u);
+  EXPECT_EQ(written, ToUtf8(text));
+  EXPECT_EQ(FromUtf8(written), text);
+}
+
 TEST(VariantToText, FormatsByTag) {
   int32_t number = -7;
   double real = 2.5;

@@ -197,7 +197,7 @@ void ApplyOverAlphaRows(Bitmap& image, const ColorRule& rule) {
         rule.Apply(p, p);
         continue;
       }
-      uint8_t adjusted[3];
+      uint8_t adjusted[3] = {};
       rule.Apply(p, adjusted);
       // Straight alpha over straight alpha, both layers with the pixel's alpha.
       const uint32_t srcWeight = alpha * 255;

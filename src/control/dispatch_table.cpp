@@ -114,7 +114,6 @@ DispatchEntry PropertyOf(const ControlParameter& parameter) {
   return entry;
 }
 
-constexpr ValueType S = ValueType::kString;
 constexpr Guard A = Guard::kNotInContainer;
 constexpr Guard B = Guard::kContainerOnly;
 constexpr Guard Free = Guard::kNone;

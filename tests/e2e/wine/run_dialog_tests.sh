@@ -229,6 +229,26 @@ if editor=$(wait_sized 900x680); then
   focus_window "$editor"
   click 228 53  # crop: disabled, nothing happens
   click 296 53  # rotate right
+  # The resize dialog over the editor: 768 x 1024 kept in proportion, 384 wide is 512 high.
+  click 251 53
+  if resize=$(wait_sized 172x215 20); then
+    focus_window "$resize"
+    editor_x=$wx editor_y=$wy
+    place_of "$resize"
+    sleep 0.5
+    shot resize-open
+    [ "$(pixel resize-open $((wx + 80)) $((wy + 10)))" = "54 92 150" ] \
+      && [ "$(pixel resize-open $((wx + 30)) $((wy + 190)))" = "58 110 190" ] \
+      && ok "the resize dialog draws its background and buttons" || fail "resize dialog pixels"
+    retype 100 62 384
+    shot resize-typed
+    click 61 194  # apply
+    wait_gone "$resize"
+    wx=$editor_x wy=$editor_y
+    focus_window "$editor"
+  else
+    fail "the resize dialog did not open"
+  fi
   click 829 46  # insert
   if box=$(wait_window 'QORVA Editor' 20); then
     focus_window "$box"
@@ -243,15 +263,15 @@ if editor=$(wait_sized 900x680); then
   wait $host
   result=$(cat "$drive/editor.txt")
   echo "editor=[$result]"
-  [[ $result == '<img style="width:768px; height:1024px" src="file:///C:\users\'*'\qorvaTemp\'*'.jpg" />' ]] \
-    && ok "insert gives the turned capture's element" || fail "the editor returned [$result]"
+  [[ $result == '<img style="width:384px; height:512px" src="file:///C:\users\'*'\qorvaTemp\'*'.jpg" />' ]] \
+    && ok "insert gives the turned and resized capture's element" || fail "the editor returned [$result]"
   jpeg=${result#*qorvaTemp\\}
   jpeg=$drive/users/$(whoami)/Temp/qorvaTemp/${jpeg%%\"*}
   # Turned right, the blue block is now at the top right.
   if [ -f "$jpeg" ]; then
-    [ "$(identify -format '%w %h' "$jpeg")" = "768 1024" ] && ok "the JPEG is 768 x 1024" \
+    [ "$(identify -format '%w %h' "$jpeg")" = "384 512" ] && ok "the JPEG is 384 x 512" \
       || fail "the JPEG is $(identify -format '%w %h' "$jpeg")"
-    corner=($(convert "$jpeg" -format "%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]" -crop 1x1+760+10 info:))
+    corner=($(convert "$jpeg" -format "%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]" -crop 1x1+380+5 info:))
     [ "${corner[2]}" -gt 200 ] && [ "${corner[0]}" -lt 60 ] && ok "the JPEG shows the pattern turned" \
       || fail "the JPEG's top right corner is ${corner[*]}"
   else

@@ -18,17 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "host_fakes.h"
 #include "qorvaeditor_h.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool ok, const char* what) {
-  if (ok) return;
-  std::printf("FAIL %s\n", what);
-  ++failures;
-}
+using host_fakes::Check;
+using host_fakes::failures;
 
 constexpr GUID kMshtmlCommands = {
     0xDE4BA900, 0x59CA, 0x11CF, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};

@@ -265,6 +265,8 @@ TEST(SetupUnattended, Arguments) {
       {{u"/S", u"/ORIGINS="}, kUsageError, {}},
       {{u"/S", u"/ORIGINS=;, "}, kUsageError, {}},
       {{u"/S", u"/ORIGINS=editor.example"}, kUsageError, {}},
+      // A host of a form feed alone reads, but trimmed away it leaves no host.
+      {{u"/S", u"/ORIGINS=https://\f"}, kUsageError, {}},
       {{u"/S", u"/ORIGINS=https://editor.example;https://bad:port"}, kUsageError, {}},
       {{u"/S", u"/ORIGINS=https://a.example", u"/ORIGINS=https://b.example"}, kUsageError, {}},
       {{u"/S", u"/ORIGIN=https://a.example"}, kUsageError, {}},

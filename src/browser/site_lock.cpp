@@ -42,7 +42,10 @@ std::optional<std::pair<Text, uint32_t>> SplitHostPort(TextView authority, TextV
   TextView rest = authority.substr(hostEnd);
   if (!rest.empty() && rest[0] != u':') return std::nullopt;
   Text host = ToLower(authority.substr(0, hostEnd));
+  // One trailing dot names the same host; a second leaves an empty label, which is no
+  // host, and stripping it too would let an address and a list entry disagree on it.
   if (!host.empty() && host.back() == u'.') host.pop_back();
+  if (!host.empty() && host.back() == u'.') return std::nullopt;
   uint32_t port = DefaultPort(scheme);
   if (rest.size() > 1) {
     std::optional<uint32_t> given = ParsePort(rest.substr(1));

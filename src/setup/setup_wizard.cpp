@@ -146,9 +146,12 @@ SetupArguments ParseSetupArguments(std::span<const Text> arguments) {
   std::optional<Text> origins;
   for (const Text& argument : arguments) {
     if (std::optional<TextView> list = OriginsArgument(argument)) {
-      // Given twice, one list would silently win over the other.
-      if (origins || !IsUsableOriginList(*list)) return {SetupRequest::kUsageError, std::nullopt};
-      origins = Trim(*list);
+      // Given twice, one list would silently win over the other. What is checked is what
+      // gets written: trimming takes more characters for white space than the list's
+      // separators, and could leave an entry empty.
+      Text trimmed = Trim(*list);
+      if (origins || !IsUsableOriginList(trimmed)) return {SetupRequest::kUsageError, std::nullopt};
+      origins = std::move(trimmed);
       continue;
     }
     if (argument.size() != 2 || (argument[0] != u'/' && argument[0] != u'-'))

@@ -17,6 +17,7 @@ TEST(SiteLock, OriginsOfPageAddresses) {
       {u"http://Editor.Example.com/page.html", Origin{u"http", u"editor.example.com", 80}},
       {u"HTTPS://editor.example.com:8443/a?b#c", Origin{u"https", u"editor.example.com", 8443}},
       {u"https://editor.example.com./", Origin{u"https", u"editor.example.com", 443}},
+      {u"https://editor.example.com../", std::nullopt},
       // The user-name trick: the host is what follows the last "@".
       {u"http://editor.example.com@evil.example/", Origin{u"http", u"evil.example", 80}},
       // Browsers read "\" as "/", so the host ends there.
@@ -45,9 +46,9 @@ TEST(SiteLock, ListsMatchSchemeHostAndPort) {
   int unreadable = 0;
   OriginList list = OriginList::Parse(
       u"https://editor.example.com; http://*.corp.example:8080,file://\n"
-      u"  nonsense https://bad.example:0 http://x.example/path",
+      u"  nonsense https://bad.example:0 http://x.example/path https://x.example..",
       &unreadable);
-  EXPECT_EQ(unreadable, 3);
+  EXPECT_EQ(unreadable, 4);
   struct Case {
     const char16_t* url;
     bool allowed;

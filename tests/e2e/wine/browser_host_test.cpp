@@ -12,23 +12,17 @@
 #include <cstdio>
 #include <string>
 
+#include "host_fakes.h"
 #include "qorvaeditor_h.h"
 #include "win32/activex/doc_host_ui_handler.h"
 #include "win32/activex/imp_idispatch.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool ok, const char* what, int index = -1) {
-  if (ok) return;
-  if (index >= 0) {
-    std::printf("FAIL %s (case %d)\n", what, index);
-  } else {
-    std::printf("FAIL %s\n", what);
-  }
-  ++failures;
-}
+using host_fakes::Bag;
+using host_fakes::Check;
+using host_fakes::failures;
+using host_fakes::Sink;
 
 // The object a document host handler belongs to: it counts references and answers
 // queries for the handler and for itself.
@@ -190,57 +184,6 @@ void CheckExternalObject() {
         "a read without a result slot succeeds");
 }
 
-// Counts QORVA_Event_Loaded.
-class Sink final : public IDispatch {
- public:
-  int loaded = 0;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, DIID__DqorvaeditorEvents)) {
-      *object = this;
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    if (id == 1) ++loaded;
-    return S_OK;
-  }
-};
-
-class Bag final : public IPropertyBag {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
-    const wchar_t* text = nullptr;
-    if (std::wstring(name) == L"hasContainer") text = L"1";
-    if (std::wstring(name) == L"qorvaEditorInitURL") text = L"about:blank";
-    if (!text) return E_INVALIDARG;
-    VariantClear(value);
-    V_VT(value) = VT_BSTR;
-    V_BSTR(value) = SysAllocString(text);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Write(LPCOLESTR, VARIANT*) override { return S_OK; }
-};
-
 BOOL CALLBACK FindBrowserChild(HWND window, LPARAM found) {
   wchar_t name[16] = {};
   GetWindowTextW(window, name, 16);
@@ -274,6 +217,7 @@ void CheckContainerControl(bool browserExpected) {
   IPersistPropertyBag* persist = nullptr;
   control->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&persist));
   Bag bag;
+  bag.values = {{L"hasContainer", L"1"}, {L"qorvaEditorInitURL", L"about:blank"}};
   Check(persist && persist->Load(&bag, nullptr) == S_OK, "load container mode");
   IConnectionPointContainer* points = nullptr;
   control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&points));

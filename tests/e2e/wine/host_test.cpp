@@ -9,81 +9,18 @@
 
 #include <cstdio>
 #include <initializer_list>
-#include <map>
 #include <string>
 #include <utility>
 
+#include "host_fakes.h"
 #include "qorvaeditor_h.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool ok, const char* what) {
-  if (ok) return;
-  std::printf("FAIL %s\n", what);
-  ++failures;
-}
-
-// A property bag over a map, as the browser builds one from the object element.
-class Bag final : public IPropertyBag {
- public:
-  std::map<std::wstring, std::wstring> values;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag)) {
-      *object = this;
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
-    auto it = values.find(name);
-    if (it == values.end()) return E_INVALIDARG;
-    VariantClear(value);
-    V_VT(value) = VT_BSTR;
-    V_BSTR(value) = SysAllocString(it->second.c_str());
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
-    VARIANT text;
-    VariantInit(&text);
-    if (SUCCEEDED(VariantChangeType(&text, value, 0, VT_BSTR))) values[name] = V_BSTR(&text);
-    VariantClear(&text);
-    return S_OK;
-  }
-};
-
-// An event sink that accepts every call.
-class Sink final : public IDispatch {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, DIID__DqorvaeditorEvents)) {
-      *object = this;
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return S_OK;
-  }
-};
+using host_fakes::Bag;
+using host_fakes::Check;
+using host_fakes::failures;
+using host_fakes::Sink;
 
 DISPID IdOf(IDispatch* dispatch, const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;

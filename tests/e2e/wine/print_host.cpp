@@ -4,11 +4,11 @@
 // control's life, and that the control releases every interface it took. The 64-bit
 // build only: the document's unused methods share one stub, which the x64 convention
 // allows.
-// Usage: print_host.exe USER_HEADER USER_FOOTER, in a document whose address cannot be read;
-// or print_host.exe site URL allowed|refused:
-// a page the administrator's list of origins allows drives the control; a refused page
-// gets the failure values and its print calls reach neither the document nor the page
-// setup. Prints a line per failed check; the exit status is the number of failures.
+// Usage: print_host.exe USER_HEADER USER_FOOTER, in a document whose address cannot be
+// read; or print_host.exe site URL allowed|refused, where a page the administrator's list
+// of origins allows drives the control and a refused one gets the failure values, its
+// print reaching neither the document nor the page setup. Prints a line per failed check;
+// the exit status is the number of failures.
 #include <docobj.h>
 #include <mshtml.h>
 #include <ocidl.h>
@@ -18,17 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "host_fakes.h"
 #include "qorvaeditor_h.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool ok, const char* what) {
-  if (ok) return;
-  std::printf("FAIL %s\n", what);
-  ++failures;
-}
+using host_fakes::Check;
+using host_fakes::failures;
 
 constexpr GUID kMshtmlCommands = {
     0xDE4BA900, 0x59CA, 0x11CF, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};

@@ -5,41 +5,16 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "host_fakes.h"
 #include "qorvaeditor_h.h"
-
-namespace {
-
-// The object element's parameters.
-class Bag final : public IPropertyBag {
- public:
-  std::map<std::wstring, std::wstring> values;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
-    auto found = values.find(name);
-    if (found == values.end()) return E_INVALIDARG;
-    V_VT(value) = VT_BSTR;
-    V_BSTR(value) = SysAllocString(found->second.c_str());
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
-};
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 4) return 100;
   int at = 2;
-  Bag bag;
+  host_fakes::Bag bag;
   for (; at < argc && std::wstring(argv[at]) != L"--"; ++at) {
     std::wstring pair = argv[at];
     size_t equals = pair.find(L'=');

@@ -36,9 +36,20 @@ void CentreOn(HWND window, HWND owner) {
   SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void DragByBackground(HWND window) {
-  ReleaseCapture();
-  SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+bool OnSkinnedWindowMessage(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_DRAWITEM) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    CGdipButton* button = CGdipButton::FromWindow(item->hwndItem);
+    if (button) button->Draw(*item);
+    return button != nullptr;
+  }
+  if (message == WM_LBUTTONDOWN) {
+    // The background moves the window, as a caption would.
+    ReleaseCapture();
+    SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    return true;
+  }
+  return false;
 }
 
 namespace {
@@ -388,14 +399,9 @@ INT_PTR CALLBACK DialogHost::SkinnedProc(HWND window, UINT message, WPARAM wPara
       SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
     }
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (CGdipButton* button = CGdipButton::FromWindow(item->hwndItem)) button->Draw(*item);
-      return TRUE;
-    }
+    case WM_DRAWITEM:
     case WM_LBUTTONDOWN:
-      DragByBackground(window);
-      return TRUE;
+      return OnSkinnedWindowMessage(window, message, lParam) ? TRUE : FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         if (host->look_->swallowsEnterAndEscape) return TRUE;

@@ -23,7 +23,8 @@ bool RunWin32Dialog(DialogPresenter& presenter, const Win32DialogContext& contex
 // What the dialog windows share.
 // Centres `window` on `owner`, or on the work area when the owner is not on the screen.
 void CentreOn(HWND window, HWND owner);
-// A press on a captionless window's background moves the window, as a caption would.
-void DragByBackground(HWND window);
+// What every skinned window does alike: its picture buttons draw their faces, and a
+// press on its background moves it. True when `message` was handled.
+bool OnSkinnedWindowMessage(HWND window, UINT message, LPARAM lParam);
 
 }  // namespace qorva

@@ -380,14 +380,9 @@ INT_PTR CALLBACK PhotoEditorHost::DialogProc(HWND window, UINT message, WPARAM w
       EndPaint(window, &paint);
       return TRUE;
     }
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (CGdipButton* button = CGdipButton::FromWindow(item->hwndItem)) button->Draw(*item);
-      return TRUE;
-    }
+    case WM_DRAWITEM:
     case WM_LBUTTONDOWN:
-      DragByBackground(window);
-      return TRUE;
+      return OnSkinnedWindowMessage(window, message, lParam) ? TRUE : FALSE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       if (id == IDOK) {

@@ -22,18 +22,18 @@ float Scaled(uint8_t component) { return static_cast<float>(component) / 255.0f;
 }  // namespace
 
 // clang-format off
-const ColorMatrix kHoverMatrix = {
+const ColorMatrix kHoverMatrix = {{
     {kHoverScale, 0, 0, 0, 0},
     {0, kHoverScale, 0, 0, 0},
     {0, 0, kHoverScale, 0, 0},
     {0, 0, 0, 1, 0},
-    {kHoverOffset, kHoverOffset, kHoverOffset, 0, 1}};
-const ColorMatrix kGreyMatrix = {
+    {kHoverOffset, kHoverOffset, kHoverOffset, 0, 1}}};
+const ColorMatrix kGreyMatrix = {{
     {kRedWeight, kRedWeight, kRedWeight, 0, 0},
     {kGreenWeight, kGreenWeight, kGreenWeight, 0, 0},
     {kBlueWeight, kBlueWeight, kBlueWeight, 0, 0},
     {0, 0, 0, 1, 0},
-    {0, 0, 0, 0, 1}};
+    {0, 0, 0, 0, 1}}};
 // clang-format on
 
 namespace {

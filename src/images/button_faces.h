@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "graphics/bitmap_drawing.h"
+
 namespace qorva {
 
 struct FacePixel {
@@ -16,10 +18,8 @@ FacePixel HoverPixel(FacePixel pixel);
 // Each colour becomes 0.3 R + 0.59 G + 0.11 B, rounded; alpha is kept.
 FacePixel GreyPixel(FacePixel pixel);
 
-// The matrices in the 5 x 5 row-vector form drawing libraries take (row i holds the
-// factors of input component i for R', G', B', A' and the offset; last row the
-// offsets on the 0 to 1 scale).
-using ColorMatrix = float[5][5];
+// The two rules as colour matrices, in the row-vector form the drawing code and the
+// platform's imaging library both take.
 extern const ColorMatrix kHoverMatrix;
 extern const ColorMatrix kGreyMatrix;
 

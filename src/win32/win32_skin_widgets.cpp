@@ -7,8 +7,6 @@ using std::max;
 using std::min;
 #include <gdiplus.h>
 
-#include <cstring>
-#include <initializer_list>
 #include <string>
 
 #include "images/button_faces.h"
@@ -135,10 +133,8 @@ CGdipButton::~CGdipButton() {
     RemovePropW(window_, kButtonProperty);
   }
   if (tooltip_) DestroyWindow(tooltip_);
-  for (HBITMAP& face : faces_) {
-    if (face) DeleteObject(face);
-    face = nullptr;
-  }
+  Drop(background_);
+  for (HBITMAP& face : faces_) Drop(face);
 }
 
 void CGdipButton::Attach(HWND dialog, int id) {
@@ -155,16 +151,24 @@ CGdipButton* CGdipButton::FromWindow(HWND window) {
   return static_cast<CGdipButton*>(GetPropW(window, kButtonProperty));
 }
 
-void CGdipButton::DropFaces(std::initializer_list<Face> faces) {
-  for (Face face : faces) {
-    if (faces_[face]) DeleteObject(faces_[face]);
-    faces_[face] = nullptr;
-  }
+void CGdipButton::Drop(HBITMAP& face) {
+  if (face) DeleteObject(face);
+  face = nullptr;
+}
+
+void CGdipButton::DropFacesOf(bool toggle) {
+  static constexpr ButtonFace kNormalFaces[] = {ButtonFace::kNormal, ButtonFace::kNormalPressed,
+                                                ButtonFace::kNormalHover};
+  static constexpr ButtonFace kToggleFaces[] = {ButtonFace::kToggle, ButtonFace::kTogglePressed,
+                                                ButtonFace::kToggleHover};
+  Drop(background_);
+  Drop(FaceOf(ButtonFace::kGrey));
+  for (ButtonFace face : toggle ? kToggleFaces : kNormalFaces) Drop(FaceOf(face));
   currentFace_ = nullptr;
 }
 
 void CGdipButton::LoadNormalImage(TextView path) {
-  DropFaces({kBackground, kGrey, kNormal, kNormalPressed, kNormalHover});
+  DropFacesOf(false);
   faceCacheBuilt_ = false;
   normalImage_ = LoadGdipImage(path);
   UINT width = 0;
@@ -179,7 +183,7 @@ void CGdipButton::LoadNormalImage(TextView path) {
 }
 
 void CGdipButton::LoadToggleImage(TextView path) {
-  DropFaces({kBackground, kGrey, kToggle, kTogglePressed, kToggleHover});
+  DropFacesOf(true);
   hasToggleImage_ = true;
   toggleImage_ = LoadGdipImage(path);
   Invalidate();
@@ -224,14 +228,14 @@ void CGdipButton::SetTooltipText(TextView text, bool activate) {
   SendMessageW(tooltip_, TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
 }
 
-HBITMAP CGdipButton::BuildFace(Gdiplus::GpImage* image, int offset, const float (*matrix)[5]) {
+HBITMAP CGdipButton::BuildFace(Gdiplus::GpImage* image, int offset, const ColorMatrix* matrix) {
   RECT client;
   GetClientRect(window_, &client);
   HDC screen = GetDC(window_);
   HDC source = CreateCompatibleDC(screen);
   HDC target = CreateCompatibleDC(screen);
   HBITMAP face = CreateCompatibleBitmap(screen, client.right, client.bottom);
-  HGDIOBJ oldSource = SelectObject(source, faces_[kBackground]);
+  HGDIOBJ oldSource = SelectObject(source, background_);
   HGDIOBJ oldTarget = SelectObject(target, face);
   BitBlt(target, 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
   Gdiplus::GpGraphics* graphics = nullptr;
@@ -239,7 +243,10 @@ HBITMAP CGdipButton::BuildFace(Gdiplus::GpImage* image, int offset, const float 
     Gdiplus::GpImageAttributes* attributes = nullptr;
     if (matrix) {
       Gdiplus::ColorMatrix colors;
-      std::memcpy(colors.m, matrix, sizeof colors.m);
+      for (size_t row = 0; row < 5; ++row) {
+        for (size_t column = 0; column < 5; ++column)
+          colors.m[row][column] = (*matrix)[row][column];
+      }
       gp::GdipCreateImageAttributes(&attributes);
       gp::GdipSetImageAttributesColorMatrix(attributes, Gdiplus::ColorAdjustTypeDefault, TRUE,
                                             &colors, nullptr, Gdiplus::ColorMatrixFlagsDefault);
@@ -265,7 +272,7 @@ HBITMAP CGdipButton::BuildFace(Gdiplus::GpImage* image, int offset, const float 
 }
 
 void CGdipButton::BuildFaces() {
-  if (!faces_[kBackground]) {
+  if (!background_) {
     // What the parent shows under the button, so transparent pixels blend with it.
     HWND parent = GetParent(window_);
     RECT client;
@@ -275,46 +282,45 @@ void CGdipButton::BuildFaces() {
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
     HDC parentDc = GetDC(parent);
     HDC copy = CreateCompatibleDC(parentDc);
-    faces_[kBackground] = CreateCompatibleBitmap(parentDc, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(copy, faces_[kBackground]);
+    background_ = CreateCompatibleBitmap(parentDc, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(copy, background_);
     BitBlt(copy, 0, 0, client.right, client.bottom, parentDc, place.left, place.top, SRCCOPY);
     SelectObject(copy, old);
     DeleteDC(copy);
     ReleaseDC(parent, parentDc);
   }
   struct Recipe {
-    Face face;
+    ButtonFace face;
     bool toggle;
     int offset;
-    const float (*matrix)[5];
+    const ColorMatrix* matrix;
   };
   const Recipe recipes[] = {
-      {kNormal, false, 0, nullptr},
-      {kNormalPressed, false, 1, nullptr},
-      {kNormalHover, false, 0, kHoverMatrix},
-      {kGrey, false, 0, kGreyMatrix},
-      {kToggle, true, 0, nullptr},
-      {kTogglePressed, true, 1, nullptr},
-      {kToggleHover, true, 0, kHoverMatrix},
+      {ButtonFace::kNormal, false, 0, nullptr},
+      {ButtonFace::kNormalPressed, false, FaceOffset(ButtonFace::kNormalPressed), nullptr},
+      {ButtonFace::kNormalHover, false, 0, &kHoverMatrix},
+      {ButtonFace::kGrey, false, 0, &kGreyMatrix},
+      {ButtonFace::kToggle, true, 0, nullptr},
+      {ButtonFace::kTogglePressed, true, FaceOffset(ButtonFace::kTogglePressed), nullptr},
+      {ButtonFace::kToggleHover, true, 0, &kHoverMatrix},
   };
   for (const Recipe& recipe : recipes) {
-    if (faces_[recipe.face] || (recipe.toggle && !hasToggleImage_)) continue;
+    HBITMAP& face = FaceOf(recipe.face);
+    if (face || (recipe.toggle && !hasToggleImage_)) continue;
     Gdiplus::GpImage* image = recipe.toggle ? toggleImage_.get() : normalImage_.get();
-    faces_[recipe.face] = BuildFace(image, recipe.offset, recipe.matrix);
+    face = BuildFace(image, recipe.offset, recipe.matrix);
   }
   faceCacheBuilt_ = true;
 }
 
 void CGdipButton::Draw(const DRAWITEMSTRUCT& item) {
-  if (!faceCacheBuilt_ || !faces_[kBackground] || !faces_[kGrey]) BuildFaces();
+  if (!faceCacheBuilt_ || !background_ || !FaceOf(ButtonFace::kGrey)) BuildFaces();
   ButtonState state;
   state.disabled = isDisabled_;
   state.pressed = (item.itemState & ODS_SELECTED) != 0;
   state.hovering = isHovering_;
   state.showToggle = hasToggleImage_ ? showToggle_ : 0;
-  static constexpr Face kFaceOf[] = {kNormal,        kNormalPressed, kNormalHover, kToggle,
-                                     kTogglePressed, kToggleHover,   kGrey};
-  currentFace_ = faces_[kFaceOf[static_cast<int>(ChooseFace(state))]];
+  currentFace_ = FaceOf(ChooseFace(state));
   if (!currentFace_) return;
   HDC source = CreateCompatibleDC(item.hDC);
   HGDIOBJ old = SelectObject(source, currentFace_);

@@ -6,11 +6,11 @@
 #include <objidl.h>
 #include <windows.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 
 #include "base/text.h"
+#include "images/button_faces.h"
 #include "win32/com_ptr.h"
 
 namespace Gdiplus {
@@ -94,21 +94,13 @@ class CGdipButton {
   static CGdipButton* FromWindow(HWND window);
 
  private:
-  enum Face {
-    kBackground,
-    kNormal,
-    kNormalPressed,
-    kNormalHover,
-    kToggle,
-    kTogglePressed,
-    kToggleHover,
-    kGrey,
-    kFaceCount
-  };
-  // Drops the faces a new picture makes stale, and the face last drawn.
-  void DropFaces(std::initializer_list<Face> faces);
+  // Loading a picture drops the background, the grey face, that picture's three faces
+  // and the face last drawn.
+  void DropFacesOf(bool toggle);
+  static void Drop(HBITMAP& face);
+  HBITMAP& FaceOf(ButtonFace face) { return faces_[static_cast<size_t>(face)]; }
   void BuildFaces();
-  HBITMAP BuildFace(Gdiplus::GpImage* image, int offset, const float (*matrix)[5]);
+  HBITMAP BuildFace(Gdiplus::GpImage* image, int offset, const ColorMatrix* matrix);
   void Invalidate();
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -126,7 +118,8 @@ class CGdipButton {
   std::wstring tooltipText_;
   HWND tooltip_ = nullptr;
   bool toolAdded_ = false;
-  HBITMAP faces_[kFaceCount] = {};
+  HBITMAP background_ = nullptr;  // the parent's pixels under the button
+  HBITMAP faces_[static_cast<size_t>(ButtonFace::kGrey) + 1] = {};
   HBITMAP currentFace_ = nullptr;
   int imageWidth_ = 0;
   int imageHeight_ = 0;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "win32/dib_info.h"
 #include "win32/wide_text.h"
 
 namespace qorva {
@@ -28,13 +29,7 @@ std::optional<Bitmap> FromBitmapHandle(HBITMAP handle) {
   if (!handle || !GetObjectW(handle, sizeof info, &info)) return std::nullopt;
   std::optional<Bitmap> bitmap = Bitmap::Create(info.bmWidth, info.bmHeight, PixelFormat::kRgb24);
   if (!bitmap) return std::nullopt;
-  BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  header.bmiHeader.biWidth = info.bmWidth;
-  header.bmiHeader.biHeight = -info.bmHeight;  // top row first, as the bitmap keeps them
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 24;
-  header.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO header = TopDownRgb24Info(info.bmWidth, info.bmHeight);
   HDC screen = GetDC(nullptr);
   int rows = GetDIBits(screen, handle, 0, static_cast<UINT>(info.bmHeight), bitmap->Row(0), &header,
                        DIB_RGB_COLORS);

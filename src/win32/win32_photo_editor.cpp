@@ -15,6 +15,7 @@ using std::min;
 
 #include "graphics/bitmap.h"
 #include "images/photo_edit_dialog.h"
+#include "win32/dib_info.h"
 #include "win32/own_module.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialog_ids.h"
@@ -161,13 +162,7 @@ void CanvasWindow::Paint(HDC target) {
   FillRect(memory.dc(), &client, ground);
   DeleteObject(ground);
   if (width_ > 0 && height_ > 0) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // rows top first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownRgb24Info(width_, height_);
     SetDIBitsToDevice(memory.dc(), -scrollX_, -scrollY_, static_cast<DWORD>(width_),
                       static_cast<DWORD>(height_), 0, 0, 0, static_cast<UINT>(height_),
                       rows_.data(), &info, DIB_RGB_COLORS);

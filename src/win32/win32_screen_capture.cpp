@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/native_screen_capture.h"
+#include "win32/dib_info.h"
 
 namespace qorva {
 
@@ -28,13 +29,7 @@ std::optional<Bitmap> CopyScreen(const RECT& rect) {
     SelectObject(memory, before);
   }
   if (copied) {
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;  // top row first, as the bitmap keeps them
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 24;
-    header.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO header = TopDownRgb24Info(width, height);
     copied = GetDIBits(screen, pixels, 0, static_cast<UINT>(height), bitmap->Row(0), &header,
                        DIB_RGB_COLORS) == height;
   }

@@ -8,6 +8,7 @@
 #include "win32/activex/module.h"
 #include "win32/activex/qorvaeditor_object.h"
 #include "win32/activex/web_browser_host.h"
+#include "win32/dib_info.h"
 #include "win32/wide_text.h"
 
 namespace qorva {
@@ -197,13 +198,7 @@ void CQorvaeditorObject::Paint(HDC dc, const RECT& bounds) {
   if (width <= 100 || height <= 100) return;
   std::optional<Bitmap> face = control_.RenderFace(width, height);
   if (!face) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first, as the bitmap keeps them
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownRgb24Info(width, height);
   SetDIBitsToDevice(dc, bounds.left, bounds.top, static_cast<DWORD>(width),
                     static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height), face->Row(0),
                     &info, DIB_RGB_COLORS);

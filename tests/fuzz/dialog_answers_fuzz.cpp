@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "answer_lines.h"
 #include "images/image_property_dialog.h"
 #include "images/image_resize_dialog.h"
 #include "images/size_sync.h"
@@ -13,19 +14,7 @@
 #include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
 
-namespace {
-
-void Queue(qorva::ScriptedUserInterface& ui, std::string_view bytes) {
-  size_t start = 0;
-  while (start <= bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    ui.QueueAnswer(qorva::FromUtf8(bytes.substr(start, end - start)));
-    start = end + 1;
-  }
-}
-
-}  // namespace
+namespace {}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -44,14 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qorva::ImagePropertyContext context{ui, platform.system, platform.codec(), u"", u"2", 0, {}, {},
                                         {}};
     qorva::CImagePropertyPresenter presenter(context, look, qorva::AttributesFromArgs(args));
-    Queue(ui, bytes);
+    QueueAnswerLines(ui, bytes);
     bool ok = ui.RunDialog(presenter);
     const qorva::Text& html = presenter.resultHtml();
     if (ok && !html.starts_with(u"<img ") && !html.starts_with(u"<a ")) std::abort();
   }
   qorva::ScriptedUserInterface ui;
   qorva::CImageResizePresenter resize(qorva::LeadingNumber(text), 3);
-  Queue(ui, bytes);
+  QueueAnswerLines(ui, bytes);
   ui.RunDialog(resize);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "answer_lines.h"
 #include "images/photo_edit_dialog.h"
 #include "platform/memory/memory_platform.h"
 #include "support/encoding.h"
@@ -24,13 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qorva::Bitmap screen = *qorva::Bitmap::Create(8, 6, qorva::PixelFormat::kRgb24);
   screen.Fill(qorva::MakeArgb(255, 10, 200, 30));
   platform.screen.SetScreen(screen);
-  size_t start = 0;
-  while (start <= bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    ui.QueueAnswer(qorva::FromUtf8(bytes.substr(start, end - start)));
-    start = end + 1;
-  }
+  QueueAnswerLines(ui, bytes);
   qorva::CPhotoEditPresenter presenter(qorva::PhotoEditContext{
       ui, platform.system, platform.codec(), platform.clipboard, platform.screen, u"", 90});
   bool ok = ui.RunDialog(presenter);

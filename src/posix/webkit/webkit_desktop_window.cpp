@@ -1,5 +1,6 @@
 // The command's control window on Linux: a GTK window whose embedded browser is a
-// WebKitGTK view, driven by the GLib main loop.
+// WebKitGTK view, driven by the GLib main loop. Built as a module of its own, loaded only
+// when a command opens a window.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -11,6 +12,7 @@
 #include "browser/page_script.h"
 #include "platform/embedded_browser.h"
 #include "platform/native_desktop_window.h"
+#include "posix/webkit/webkit_module.h"
 #include "support/encoding.h"
 
 namespace qorva {
@@ -308,9 +310,10 @@ class GtkDesktopWindow final : public DesktopWindow {
 
 }  // namespace
 
-std::unique_ptr<DesktopWindow> CreateNativeDesktopWindow(TextView title) {
-  if (!gtk_init_check(nullptr, nullptr)) return nullptr;
-  return std::make_unique<GtkDesktopWindow>(title);
-}
-
 }  // namespace qorva
+
+extern "C" __attribute__((visibility("default"))) qorva::DesktopWindow*
+QorvaCreateWebKitDesktopWindow(const char16_t* title, std::size_t length) {
+  if (!gtk_init_check(nullptr, nullptr)) return nullptr;
+  return new qorva::GtkDesktopWindow(qorva::TextView(title, length));
+}

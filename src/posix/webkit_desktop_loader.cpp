@@ -1,0 +1,64 @@
+// Loads the browser module the first time a command asks for a window. WebKitGTK and GTK
+// bring some 150 libraries whose loading and start-up cost every command otherwise; only
+// container mode needs them.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/native_desktop_window.h"
+#include "posix/webkit/webkit_module.h"
+
+namespace qorva {
+
+namespace {
+
+std::string ExecutableFolder() {
+  std::string path(4096, '\0');
+  ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+  if (length <= 0) return {};
+  path.resize(static_cast<size_t>(length));
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+using CreateWindowEntry = DesktopWindow* (*)(const char16_t*, std::size_t);
+
+// The module beside the executable (a copied or installed command), else in the build
+// tree that built this code (the tests and benchmarks run from folders of their own).
+// Loaded once and kept: GTK cannot be unloaded.
+CreateWindowEntry LoadEntry() {
+  static CreateWindowEntry entry = [] () -> CreateWindowEntry {
+    std::string candidates[] = {ExecutableFolder() + "/" + kWebKitModuleName,
+                                std::string(QORVA_WEBKIT_MODULE_DIR) + "/" + kWebKitModuleName};
+    std::string errors;
+    for (const std::string& path : candidates) {
+      if (access(path.c_str(), R_OK) != 0) continue;
+      void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+      if (!module) {
+        const char* why = dlerror();
+        errors += why ? why : path;
+        continue;
+      }
+      if (void* symbol = dlsym(module, kWebKitModuleEntry)) {
+        return reinterpret_cast<CreateWindowEntry>(symbol);
+      }
+      dlclose(module);
+    }
+    std::fprintf(stderr, "qorva: the browser module %s could not be loaded%s%s\n",
+                 kWebKitModuleName, errors.empty() ? "" : ": ", errors.c_str());
+    return nullptr;
+  }();
+  return entry;
+}
+
+}  // namespace
+
+std::unique_ptr<DesktopWindow> CreateNativeDesktopWindow(TextView title) {
+  CreateWindowEntry entry = LoadEntry();
+  if (!entry) return nullptr;
+  return std::unique_ptr<DesktopWindow>(entry(title.data(), title.size()));
+}
+
+}  // namespace qorva

@@ -62,19 +62,22 @@ struct DotEntry {
   size_t styled = 0;          // elements styled so far
 };
 
-enum class Form { kSpaced, kClosed, kOther };
+enum class Form : uint8_t { kSpaced, kClosed, kOther };
 
+// A spreadsheet paste has hundreds of thousands of these alive beside the text and its
+// result, so they are packed to 40 bytes.
 struct Occurrence {
   size_t pos;
-  size_t entry;
+  uint32_t entry;
   Form form;
-  size_t length = 0;  // of the marker deleted here
   bool styled = false;
   bool deleted = false;
   bool merge = false;
-  size_t at = 0;  // where the declarations go
+  size_t length = 0;  // of the marker deleted here
+  size_t at = 0;      // where the declarations go
   const Text* value = nullptr;
 };
+static_assert(sizeof(Occurrence) <= 40);
 
 bool IsPlainName(TextView name) {
   return !name.empty() && std::all_of(name.begin(), name.end(), IsClassNameUnit);
@@ -104,6 +107,7 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
       oddNameStarts.push_back(name.substr(0, NameEnd(name, 0)));
       continue;
     }
+    if (entries.size() == UINT32_MAX) return false;
     byName.emplace(name, entries.size());
     entries.push_back({name, DeclarationSequence(entry->value, dotDotDash, officeLineFix)});
   }
@@ -123,7 +127,7 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
                 : text[nameEnd] == u' ' ? Form::kSpaced
                 : text[nameEnd] == u'>' ? Form::kClosed
                                         : Form::kOther;
-    found.push_back({pos, match->second, form});
+    found.push_back({pos, static_cast<uint32_t>(match->second), form});
     DotEntry& entry = entries[match->second];
     if (form == Form::kClosed && entry.firstClosed == npos) entry.firstClosed = pos;
   }

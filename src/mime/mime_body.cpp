@@ -1,5 +1,6 @@
 #include "mime/mime_body.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -63,10 +64,12 @@ ByteOrderMark DetectByteOrderMark(TextView path) {
 void CMimeBody::Reset() {
   parts_.clear();
   ClearContent();
+  contentFile_.reset();
   CMimeHeader::Reset();
 }
 
 ptrdiff_t CMimeBody::AssignContent(std::string_view bytes) {
+  contentFile_.reset();
   try {
     content_.assign(bytes);
   } catch (const std::bad_alloc&) {
@@ -78,10 +81,48 @@ ptrdiff_t CMimeBody::AssignContent(std::string_view bytes) {
 
 // --- serialising
 
+std::string_view CMimeBody::ContentToEncode(std::string& scratch) const {
+  if (!contentFile_) return content_;
+  if (!ReadContentFile(*contentFile_, scratch)) scratch.clear();
+  return scratch;
+}
+
+size_t CMimeBody::EncodeContentInto(CMimeCodeBase& codec, char* out, size_t capacity) const {
+  const size_t block = codec.EncodeBlockSize();
+  if (!contentFile_ || block == 0) {
+    std::string scratch;
+    codec.SetInput(ContentToEncode(scratch), CodecDirection::kEncode);
+    return codec.EncodeInto(out, capacity);
+  }
+  std::ifstream in(contentFile_->path, std::ios::binary);
+  if (!in || !in.seekg(static_cast<std::streamoff>(contentFile_->skip), std::ios::beg)) return 0;
+  std::string chunk(block, '\0');
+  size_t o = 0;
+  for (uint64_t left = contentFile_->length; left > 0;) {
+    size_t wanted = static_cast<size_t>(std::min<uint64_t>(left, block));
+    in.read(chunk.data(), static_cast<std::streamsize>(wanted));
+    auto got = static_cast<size_t>(in.gcount());
+    codec.SetInput(std::string_view(chunk.data(), got), CodecDirection::kEncode);
+    o += codec.EncodeInto(out + o, capacity - o);
+    // A short read is the file's end (it shrank since it was attached): a block that is
+    // not whole may only come last.
+    if (got < wanted) break;
+    left -= got;
+  }
+  return o;
+}
+
 size_t CMimeBody::SerializedSize() const {
   std::unique_ptr<CMimeCodeBase> codec = TransferCodecOf(*this);
-  codec->SetInput(content_, CodecDirection::kEncode);
-  size_t size = CMimeHeader::SerializedSize() + codec->EncodedSize() + 2;
+  std::optional<size_t> encoded;
+  // Most codecs know the size from the length alone: the file is not read twice.
+  if (contentFile_) encoded = codec->EncodedSizeOfLength(contentFile_->length);
+  if (!encoded) {
+    std::string scratch;
+    codec->SetInput(ContentToEncode(scratch), CodecDirection::kEncode);
+    encoded = codec->EncodedSize();
+  }
+  size_t size = CMimeHeader::SerializedSize() + *encoded + 2;
   if (parts_.empty()) return size;
   size_t boundary = BoundaryParameter().size();
   for (const auto& part : parts_) size += part->SerializedSize() + boundary + 6;
@@ -94,8 +135,7 @@ ptrdiff_t CMimeBody::Serialize(char* buffer, size_t capacity) const {
   size_t o = static_cast<size_t>(header);
 
   std::unique_ptr<CMimeCodeBase> codec = TransferCodecOf(*this);
-  codec->SetInput(content_, CodecDirection::kEncode);
-  o += codec->EncodeInto(buffer + o, capacity - o);
+  o += EncodeContentInto(*codec, buffer + o, capacity - o);
   if (parts_.empty()) return static_cast<ptrdiff_t>(o);
 
   std::string boundary = BoundaryParameter();
@@ -201,38 +241,60 @@ size_t CMimeBody::CollectLeafParts(std::vector<CMimeBody*>& list) {
 
 // --- files
 
-bool CMimeBody::LoadContentFile(TextView path, ContentMode mode, const System& system) {
-  std::ifstream in(PathFromText(path), std::ios::binary);
-  if (!in) return false;
+std::optional<CMimeBody::ContentFile> CMimeBody::OpenContentFile(TextView path,
+                                                                 ContentMode mode) {
+  ContentFile file{PathFromText(path)};
+  std::ifstream in(file.path, std::ios::binary);
+  if (!in) return std::nullopt;
   in.seekg(0, std::ios::end);
   std::streamoff size = in.tellg();
   in.seekg(0, std::ios::beg);
-  if (size < 0 || !in) return false;
+  if (size < 0 || !in) return std::nullopt;
 
-  std::streamoff skip = 0;
   if (mode == ContentMode::kText) {
     unsigned char mark[3] = {};
     in.read(reinterpret_cast<char*>(mark), std::min<std::streamoff>(size, 3));
-    in.clear();
     if (size >= 2 &&
         ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF))) {
-      skip = 2;
+      file.skip = 2;
     } else if (size >= 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF) {
-      skip = 3;
+      file.skip = 3;
     }
-    in.seekg(skip, std::ios::beg);
   }
+  file.length = static_cast<uint64_t>(size) - file.skip;
+  return file;
+}
 
-  std::string bytes;
+bool CMimeBody::ReadContentFile(const ContentFile& file, std::string& bytes) {
+  std::ifstream in(file.path, std::ios::binary);
+  if (!in || !in.seekg(static_cast<std::streamoff>(file.skip), std::ios::beg)) return false;
   try {
-    bytes.resize(static_cast<size_t>(size - skip));
+    bytes.resize(static_cast<size_t>(file.length));
   } catch (const std::bad_alloc&) {
     return false;
-  }
-  if (!bytes.empty() && !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+  } catch (const std::length_error&) {
     return false;
   }
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return true;
+}
+
+bool CMimeBody::LoadContentFile(TextView path, ContentMode mode, const System& system) {
+  std::optional<ContentFile> file = OpenContentFile(path, mode);
+  std::string bytes;
+  if (!file || !ReadContentFile(*file, bytes) || bytes.size() != file->length) return false;
   content_ = std::move(bytes);
+  contentFile_.reset();
+  PutNameParameter(ToAnsi(system, ExtractFileName(path)));
+  return true;
+}
+
+bool CMimeBody::AttachContentFile(TextView path, ContentMode mode, const System& system) {
+  std::optional<ContentFile> file = OpenContentFile(path, mode);
+  if (!file) return false;
+  ClearContent();
+  contentFile_ = std::move(file);
   PutNameParameter(ToAnsi(system, ExtractFileName(path)));
   return true;
 }

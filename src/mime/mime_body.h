@@ -2,8 +2,11 @@
 // of the whole subtree. A body owns its parts.
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +16,7 @@
 
 namespace qorva {
 
+class CMimeCodeBase;
 class System;
 
 enum class ContentMode { kBinary, kText };
@@ -44,6 +48,10 @@ class CMimeBody : public CMimeHeader {
   // the file's name as the name parameter, in the system's ANSI code page. False, with
   // the body unchanged, when the file cannot be read.
   bool LoadContentFile(TextView path, ContentMode mode, const System& system);
+  // As LoadContentFile, but the bytes are read only while the body is serialised, one
+  // file at a time, so that a message of many large files never holds them all. A file
+  // that changes in between is read as it is then, cut to its length here.
+  bool AttachContentFile(TextView path, ContentMode mode, const System& system);
   // Writes the content to the file, replacing it; true and no file touched when the
   // body has no content.
   bool SaveContentFile(TextView path) const;
@@ -60,7 +68,23 @@ class CMimeBody : public CMimeHeader {
   size_t CollectLeafParts(std::vector<CMimeBody*>& list);
 
  private:
+  // The bytes of an attached file, where it begins and how many; none when it cannot
+  // be read.
+  struct ContentFile {
+    std::filesystem::path path;
+    uint64_t skip = 0;
+    uint64_t length = 0;
+  };
+  static std::optional<ContentFile> OpenContentFile(TextView path, ContentMode mode);
+  static bool ReadContentFile(const ContentFile& file, std::string& bytes);
+  // The content to encode: the attached file's bytes (read into `scratch`) or content_.
+  std::string_view ContentToEncode(std::string& scratch) const;
+  // Encodes the content into `out`; an attached file is read block by block where the
+  // codec allows it. Returns the bytes written.
+  size_t EncodeContentInto(CMimeCodeBase& codec, char* out, size_t capacity) const;
+
   std::string content_;
+  std::optional<ContentFile> contentFile_;
   std::vector<std::unique_ptr<CMimeBody>> parts_;
 };
 

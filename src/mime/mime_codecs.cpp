@@ -137,8 +137,7 @@ std::string RunCodec(CMimeCodeBase& codec) {
 
 // --- 7bit and 8bit
 
-size_t CMimeCode7bit::EncodedSize() const {
-  size_t n = input_.size();
+std::optional<size_t> CMimeCode7bit::EncodedSizeOfLength(size_t n) const {
   return n + n / kMaxLine * 4 + 4;
 }
 
@@ -329,10 +328,15 @@ size_t CMimeCodeQP::DecodeInto(char* out, size_t capacity) {
 
 // --- base64
 
-size_t CMimeCodeBase64::EncodedSize() const {
-  size_t size = Base64TextSize(input_.size());
+std::optional<size_t> CMimeCodeBase64::EncodedSizeOfLength(size_t length) const {
+  size_t size = Base64TextSize(length);
   if (lineBreaks_ == LineBreaks::kOn) size += size / kMaxLine * 2 + 2;
   return size;
+}
+
+size_t CMimeCodeBase64::EncodeBlockSize() const {
+  constexpr size_t kLines = 1024;  // 57 KiB, which stays in the cache while it is encoded
+  return lineBreaks_ == LineBreaks::kOn ? kLines * (kMaxLine / 4 * 3) : kLines * 48;
 }
 
 size_t CMimeCodeBase64::DecodedSize() const { return input_.size() * 3 / 4 + 2; }

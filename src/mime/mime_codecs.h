@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,14 @@ class CMimeCodeBase {
 
   // Upper bounds of the bytes EncodeInto and DecodeInto write.
   virtual size_t EncodedSize() const { return input_.size(); }
+  // EncodedSize for an input of `length` bytes, where it depends on nothing else; none
+  // where the bytes themselves are needed (or a registered codec does not say).
+  virtual std::optional<size_t> EncodedSizeOfLength(size_t /*length*/) const {
+    return std::nullopt;
+  }
+  // A block size such that input cut into blocks of it encodes, block after block, to
+  // the text the whole input gives; 0 when input cannot be cut.
+  virtual size_t EncodeBlockSize() const { return 0; }
   virtual size_t DecodedSize() const { return input_.size(); }
   // Return the number of bytes written.
   virtual size_t EncodeInto(char* out, size_t capacity);
@@ -42,7 +51,8 @@ class CMimeCodeBase {
 // 7bit and 8bit: copies, breaking lines longer than 76 bytes at their last white space.
 class CMimeCode7bit : public CMimeCodeBase {
  public:
-  size_t EncodedSize() const override;
+  size_t EncodedSize() const override { return *EncodedSizeOfLength(input_.size()); }
+  std::optional<size_t> EncodedSizeOfLength(size_t length) const override;
   size_t EncodeInto(char* out, size_t capacity) override;
 };
 
@@ -59,7 +69,10 @@ class CMimeCodeBase64 : public CMimeCodeBase {
  public:
   explicit CMimeCodeBase64(LineBreaks lineBreaks = LineBreaks::kOn) : lineBreaks_(lineBreaks) {}
 
-  size_t EncodedSize() const override;
+  size_t EncodedSize() const override { return *EncodedSizeOfLength(input_.size()); }
+  std::optional<size_t> EncodedSizeOfLength(size_t length) const override;
+  // Whole lines (57 bytes each) or, without line breaks, whole groups of three bytes.
+  size_t EncodeBlockSize() const override;
   size_t DecodedSize() const override;
   // With line breaks, CR LF follows every 76 characters and ends a last, shorter line.
   size_t EncodeInto(char* out, size_t capacity) override;

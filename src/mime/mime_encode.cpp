@@ -138,7 +138,7 @@ class Encoder {
       part.PutField("Content-Transfer-Encoding", "base64");
       part.PutField("Content-ID", AngleBracketed(Bytes(contentId)));
       part.PutField("Content-Disposition", "inline; filename=\"" + name + "\"");
-      bool loaded = part.LoadContentFile(path, ContentMode::kBinary, c_.system);
+      bool loaded = part.AttachContentFile(path, ContentMode::kBinary, c_.system);
       Log(u"Image File : " + contentId + (loaded ? u" is OK (E)" : u" is FAIL (E)"));
     }
 
@@ -155,7 +155,7 @@ class Encoder {
       part.PutField("Content-Transfer-Encoding",
                     Bytes(TransferEncodingName(c_.mimeConentEncodingType)));
       part.PutField("Content-ID", AngleBracketed(Bytes(fileIds[i])));
-      part.LoadContentFile(path, ContentMode::kText, c_.system);
+      part.AttachContentFile(path, ContentMode::kText, c_.system);
     }
   }
 
@@ -294,7 +294,7 @@ Text QorvaEncodeMine(MimeEncodeContext& context, TextView strHtml, int32_t /*nFi
     part.PutNameParameter(AnsiBytesOf(context.system, SubtypeOf(type)));
     part.PutField("Content-Transfer-Encoding", "base64");
     part.PutField("Content-ID", AngleBracketed(AnsiBytesOf(context.system, contentIds[i])));
-    part.LoadContentFile(path, ContentMode::kBinary, context.system);
+    part.AttachContentFile(path, ContentMode::kBinary, context.system);
   }
   Text text = SerializeToText(context.system, std::move(message), [](std::string_view) {});
   return text.empty() ? Text(u"0") : text;

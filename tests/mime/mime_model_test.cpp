@@ -9,6 +9,7 @@
 
 #include "mime/mime_body.h"
 #include "mime/mime_codec_registry.h"
+#include "mime/mime_codecs.h"
 #include "mime/mime_message.h"
 #include "posix/posix_system.h"
 
@@ -448,6 +449,66 @@ TEST_F(MimeFiles, LoadNamesThePartInTheAnsiCodePage) {
   CMimeBody body;
   ASSERT_TRUE(body.LoadContentFile(path, ContentMode::kBinary, system_));
   EXPECT_EQ(body.ContentType(), "image/gif; name=\"\xC7\xD1.gif\"");  // CP949
+}
+
+// A part whose file is read while it is serialised (block by block for base64) must give
+// the text of the same part with the bytes loaded, whatever the length and the codec.
+TEST_F(MimeFiles, AnAttachedFileSerialisesAsTheLoadedBytesWould) {
+  const size_t block = CMimeCodeBase64().EncodeBlockSize();
+  std::string bytes;
+  for (size_t i = 0; i < 3 * block + 100; ++i) bytes.push_back(static_cast<char>(i * 131 % 251));
+  for (const char* encoding : {"base64", "quoted-printable", "7bit", "x-unknown"}) {
+    for (size_t length : {size_t{0}, size_t{1}, size_t{56}, size_t{57}, block - 1, block,
+                          block + 1, 3 * block + 100}) {
+      for (ContentMode mode : {ContentMode::kBinary, ContentMode::kText}) {
+        std::string file = (mode == ContentMode::kText ? "\xEF\xBB\xBF" : "") +
+                           bytes.substr(0, length);
+        Text path = Write("part.bin", file);
+        CMimeBody loaded;
+        CMimeBody attached;
+        for (CMimeBody* body : {&loaded, &attached}) {
+          body->PutField("Content-Type", "application/octet-stream");
+          body->PutField("Content-Transfer-Encoding", encoding);
+        }
+        ASSERT_TRUE(loaded.LoadContentFile(path, mode, system_));
+        ASSERT_TRUE(attached.AttachContentFile(path, mode, system_));
+        EXPECT_EQ(attached.ContentType(), loaded.ContentType());
+        EXPECT_EQ(Serialized(attached), Serialized(loaded)) << encoding << " " << length;
+      }
+    }
+  }
+  CMimeBody missing;
+  missing.AssignContent("kept");
+  EXPECT_FALSE(missing.AttachContentFile(u"/nonexistent/dir/x.png", ContentMode::kBinary, system_));
+  EXPECT_EQ(missing.Content(), "kept");
+}
+
+// The file may change between the size being taken and the bytes being read: the text
+// never runs past the size, and a vanished file leaves an empty content.
+TEST_F(MimeFiles, AnAttachedFileThatChangesIsReadAsItIsThenWithinItsSize) {
+  const std::string original(200000, 'a');
+  for (const std::string& later : {std::string(1000, 'b'), std::string(400000, 'c'),
+                                   std::string()}) {
+    Text path = Write("changing.bin", original);
+    CMimeBody body;
+    body.PutField("Content-Transfer-Encoding", "base64");
+    ASSERT_TRUE(body.AttachContentFile(path, ContentMode::kBinary, system_));
+    std::string out(body.SerializedSize(), '\0');
+    if (later.empty()) {
+      std::filesystem::remove(dir_ / "changing.bin");
+    } else {
+      Write("changing.bin", later);
+    }
+    ptrdiff_t written = body.Serialize(out.data(), out.size());
+    ASSERT_GT(written, 0);
+    out.resize(static_cast<size_t>(written));
+
+    CMimeBody expected;
+    expected.PutField("Content-Transfer-Encoding", "base64");
+    expected.PutNameParameter("changing.bin");
+    expected.AssignContent(later.substr(0, original.size()));
+    EXPECT_EQ(out, Serialized(expected)) << later.size();
+  }
 }
 
 TEST_F(MimeFiles, SaveWritesContentAndLeavesFilesAloneWithoutIt) {

@@ -70,6 +70,7 @@ void CMimeBody::Reset() {
 
 ptrdiff_t CMimeBody::AssignContent(std::string_view bytes) {
   contentFile_.reset();
+  encodedContent_ = {};
   try {
     content_.assign(bytes);
   } catch (const std::bad_alloc&) {
@@ -184,13 +185,12 @@ ptrdiff_t CMimeBody::Parse(std::string_view text) {
     if (found != std::string_view::npos) contentEnd = found + 2;
   }
 
+  encodedContent_ = {};
   if (contentEnd > contentStart) {
-    std::unique_ptr<CMimeCodeBase> codec = TransferCodecOf(*this);
-    codec->SetInput(text.substr(contentStart, contentEnd - contentStart), CodecDirection::kDecode);
-    try {
-      content_ = RunCodec(*codec);
-    } catch (const std::bad_alloc&) {
-      return -1;
+    encodedContent_ = text.substr(contentStart, contentEnd - contentStart);
+    if (!deferDecoding_) {
+      if (!DecodeContentInto(content_)) return -1;
+      encodedContent_ = {};
     }
   }
   if (contentEnd >= text.size()) return static_cast<ptrdiff_t>(text.size());
@@ -208,6 +208,7 @@ ptrdiff_t CMimeBody::Parse(std::string_view text) {
     CMimeHeader partHeader;
     partHeader.Parse(partText);
     parts_.push_back(CreateBody(partHeader.MainMediaType()));
+    parts_.back()->DeferContentDecoding(deferDecoding_);
     ptrdiff_t result = parts_.back()->Parse(partText);
     if (result < 0) {
       parts_.pop_back();
@@ -216,6 +217,26 @@ ptrdiff_t CMimeBody::Parse(std::string_view text) {
     g = next;
   }
   return static_cast<ptrdiff_t>(text.size());
+}
+
+bool CMimeBody::DecodeContentInto(std::string& out) const {
+  if (encodedContent_.empty()) {
+    out.assign(content_);
+    return true;
+  }
+  std::unique_ptr<CMimeCodeBase> codec = TransferCodecOf(*this);
+  codec->SetInput(encodedContent_, CodecDirection::kDecode);
+  const size_t bound = codec->DecodedSize();
+  try {
+    // Growing fills only the new bytes: storage kept from an earlier part is not
+    // cleared again.
+    if (out.size() < bound) out.resize(bound);
+  } catch (const std::bad_alloc&) {
+    std::string().swap(out);
+    return false;
+  }
+  out.resize(codec->DecodeInto(out.data(), bound));
+  return true;
 }
 
 // --- parts
@@ -241,8 +262,7 @@ size_t CMimeBody::CollectLeafParts(std::vector<CMimeBody*>& list) {
 
 // --- files
 
-std::optional<CMimeBody::ContentFile> CMimeBody::OpenContentFile(TextView path,
-                                                                 ContentMode mode) {
+std::optional<CMimeBody::ContentFile> CMimeBody::OpenContentFile(TextView path, ContentMode mode) {
   ContentFile file{PathFromText(path)};
   std::ifstream in(file.path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -299,11 +319,11 @@ bool CMimeBody::AttachContentFile(TextView path, ContentMode mode, const System&
   return true;
 }
 
-bool CMimeBody::SaveContentFile(TextView path) const {
-  if (content_.empty()) return true;
+bool CMimeBody::SaveBytesFile(TextView path, std::string_view bytes) {
+  if (bytes.empty()) return true;
   std::ofstream out(PathFromText(path), std::ios::binary | std::ios::trunc);
   if (!out) return false;
-  out.write(content_.data(), static_cast<std::streamsize>(content_.size()));
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   return static_cast<bool>(out);
 }

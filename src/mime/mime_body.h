@@ -42,7 +42,19 @@ class CMimeBody : public CMimeHeader {
   // Returns the content length, or -1 (content empty) when memory runs out.
   ptrdiff_t AssignContent(std::string_view bytes);
   // Frees the content.
-  void ClearContent() { std::string().swap(content_); }
+  void ClearContent() {
+    std::string().swap(content_);
+    encodedContent_ = {};
+  }
+
+  // When on before Parse, the body and the parts it makes keep their content encoded, as
+  // a view into the parsed text (which must outlive them), and Content() is empty. A
+  // decoder that saves parts one by one then never holds them all decoded.
+  void DeferContentDecoding(bool defer) { deferDecoding_ = defer; }
+  // The decoded content into `out`, replacing what it held and reusing its storage: a
+  // deferred parse's content decoded now, else Content(). False (`out` empty) when memory
+  // runs out.
+  bool DecodeContentInto(std::string& out) const;
 
   // Reads the file as the content (in text mode without its byte-order mark) and puts
   // the file's name as the name parameter, in the system's ANSI code page. False, with
@@ -54,7 +66,9 @@ class CMimeBody : public CMimeHeader {
   bool AttachContentFile(TextView path, ContentMode mode, const System& system);
   // Writes the content to the file, replacing it; true and no file touched when the
   // body has no content.
-  bool SaveContentFile(TextView path) const;
+  bool SaveContentFile(TextView path) const { return SaveBytesFile(path, content_); }
+  // The same for any bytes.
+  static bool SaveBytesFile(TextView path, std::string_view bytes);
 
   // Creates a part for the media type through the body factories and appends it.
   CMimeBody& AppendPart(std::string_view mediaType = {});
@@ -85,6 +99,8 @@ class CMimeBody : public CMimeHeader {
 
   std::string content_;
   std::optional<ContentFile> contentFile_;
+  bool deferDecoding_ = false;
+  std::string_view encodedContent_;  // a deferred parse's content, not yet decoded
   std::vector<std::unique_ptr<CMimeBody>> parts_;
 };
 

@@ -137,8 +137,8 @@ std::string RunCodec(CMimeCodeBase& codec) {
 
 // --- 7bit and 8bit
 
-std::optional<size_t> CMimeCode7bit::EncodedSizeOfLength(size_t n) const {
-  return n + n / kMaxLine * 4 + 4;
+std::optional<size_t> CMimeCode7bit::EncodedSizeOfLength(size_t length) const {
+  return length + length / kMaxLine * 4 + 4;
 }
 
 size_t CMimeCode7bit::EncodeInto(char* out, size_t capacity) {

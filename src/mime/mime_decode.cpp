@@ -25,7 +25,8 @@ TextView ExtensionForType(const std::string& contentType) {
 }
 
 // Saves a part the HTML refers to and points the references at the copy.
-void SaveReferencedPart(System& system, const CMimeBody& part, TextView folder, Text& html) {
+void SaveReferencedPart(System& system, const CMimeBody& part, std::string_view content,
+                        TextView folder, Text& html) {
   Text reference = FromUtf8(part.FieldValue("Content-ID").value_or(std::string()));
   ReplaceAll(reference, u"<", u"");
   ReplaceAll(reference, u">", u"");
@@ -41,7 +42,7 @@ void SaveReferencedPart(System& system, const CMimeBody& part, TextView folder, 
   } else {
     path = Text(folder) + NewUniqueName(system) + Text(ExtensionForType(contentType));
   }
-  part.SaveContentFile(path);  // a file that cannot be written is skipped silently
+  CMimeBody::SaveBytesFile(path, content);  // a file that cannot be written is skipped silently
 
   for (char16_t& unit : path) {
     if (unit == u'\\') unit = u'/';
@@ -56,16 +57,20 @@ Text QorvaDecodeMime(System& system, TextView strMime) {
   std::string bytes = AnsiBytesOf(system, strMime);
   NormaliseLineEnds(bytes);
 
+  // The parts stay encoded in `bytes` and are decoded and saved one at a time, each into
+  // the storage of the one before.
   CMimeMessage message;
+  message.DeferContentDecoding(true);
   if (message.Parse(bytes) < 1) return {};
-  std::string().swap(bytes);  // the parts hold their own decoded copies
 
   std::vector<CMimeBody*> leaves;
   message.CollectLeafParts(leaves);
   Text folder = WorkingFolderPath(kWorkingFolderName);
   Text html;
+  std::string content;
   try {
     for (CMimeBody* part : leaves) {
+      if (!part->DecodeContentInto(content)) continue;
       bool isHtml = false;
       bool isUtf8 = false;
       std::optional<std::string> contentType = part->ContentType();
@@ -75,9 +80,9 @@ Text QorvaDecodeMime(System& system, TextView strMime) {
       }
       MediaCode code = part->MediaTypeCode();
       if (code != kMediaText && contentType && part->FindField("Content-ID")) {
-        SaveReferencedPart(system, *part, folder, html);
+        SaveReferencedPart(system, *part, content, folder, html);
       } else if (code == kMediaText && isHtml) {
-        html = isUtf8 ? FromUtf8(part->Content()) : TextOfAnsiBytes(system, part->Content());
+        html = isUtf8 ? FromUtf8(content) : TextOfAnsiBytes(system, content);
       }
     }
   } catch (const std::exception&) {

@@ -46,9 +46,14 @@ bool WidenAsciiInPlace(Text& text, size_t offset, size_t length) {
 }
 
 void NormaliseLineEnds(std::string& bytes) {
+  // Counted line by line with memchr: a message is mostly long lines that end in CR LF.
   size_t bare = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) ++bare;
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  for (const char* lf = begin;
+       (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<size_t>(end - lf))));
+       ++lf) {
+    if (lf == begin || lf[-1] != '\r') ++bare;
   }
   if (bare == 0) return;
   std::string out;

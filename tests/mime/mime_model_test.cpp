@@ -326,6 +326,33 @@ TEST_F(MimeModel, MultipartParsing) {
   EXPECT_EQ(withClose.Parts()[0]->Content(), "x");
 }
 
+// A deferred parse gives each part's content only when asked, into storage the caller
+// reuses: what a longer earlier part left there must not show through.
+TEST_F(MimeModel, DeferredPartsDecodeIntoReusedStorage) {
+  std::string text =
+      "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n"
+      "--b\r\nContent-Type: image/png\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+      "YWJjZGVmZ2hpamtsbW5vcHFyc3R1dnd4eXo=\r\n"
+      "--b\r\nContent-Type: image/png\r\nContent-Transfer-Encoding: base64\r\n\r\nYWJj\r\n"
+      "--b\r\nContent-Type: text/plain\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+      "caf=C3=A9\r\n--b--\r\n";
+  CMimeMessage eager;
+  CMimeMessage deferred;
+  deferred.DeferContentDecoding(true);
+  ASSERT_EQ(eager.Parse(text), deferred.Parse(text));
+  ASSERT_EQ(deferred.Parts().size(), 3u);
+  std::string content(1000, 'x');
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(deferred.Parts()[i]->Content().empty());
+    ASSERT_TRUE(deferred.Parts()[i]->DecodeContentInto(content));
+    EXPECT_EQ(content, eager.Parts()[i]->Content()) << i;
+  }
+  EXPECT_EQ(content, "caf\xC3\xA9");
+  // An eagerly parsed body gives the content it holds.
+  ASSERT_TRUE(eager.Parts()[1]->DecodeContentInto(content));
+  EXPECT_EQ(content, "abc");
+}
+
 TEST_F(MimeModel, TreesRoundTripThroughTheirTextForm) {
   EnableHeaderFolding();
   std::string binary;

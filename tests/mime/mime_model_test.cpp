@@ -485,11 +485,11 @@ TEST_F(MimeFiles, AnAttachedFileSerialisesAsTheLoadedBytesWould) {
   std::string bytes;
   for (size_t i = 0; i < 3 * block + 100; ++i) bytes.push_back(static_cast<char>(i * 131 % 251));
   for (const char* encoding : {"base64", "quoted-printable", "7bit", "x-unknown"}) {
-    for (size_t length : {size_t{0}, size_t{1}, size_t{56}, size_t{57}, block - 1, block,
-                          block + 1, 3 * block + 100}) {
+    for (size_t length : {size_t{0}, size_t{1}, size_t{56}, size_t{57}, block - 1, block, block + 1,
+                          3 * block + 100}) {
       for (ContentMode mode : {ContentMode::kBinary, ContentMode::kText}) {
-        std::string file = (mode == ContentMode::kText ? "\xEF\xBB\xBF" : "") +
-                           bytes.substr(0, length);
+        std::string file =
+            (mode == ContentMode::kText ? "\xEF\xBB\xBF" : "") + bytes.substr(0, length);
         Text path = Write("part.bin", file);
         CMimeBody loaded;
         CMimeBody attached;
@@ -514,8 +514,8 @@ TEST_F(MimeFiles, AnAttachedFileSerialisesAsTheLoadedBytesWould) {
 // never runs past the size, and a vanished file leaves an empty content.
 TEST_F(MimeFiles, AnAttachedFileThatChangesIsReadAsItIsThenWithinItsSize) {
   const std::string original(200000, 'a');
-  for (const std::string& later : {std::string(1000, 'b'), std::string(400000, 'c'),
-                                   std::string()}) {
+  for (const std::string& later :
+       {std::string(1000, 'b'), std::string(400000, 'c'), std::string()}) {
     Text path = Write("changing.bin", original);
     CMimeBody body;
     body.PutField("Content-Transfer-Encoding", "base64");

@@ -29,7 +29,7 @@ using CreateWindowEntry = DesktopWindow* (*)(const char16_t*, std::size_t);
 // tree that built this code (the tests and benchmarks run from folders of their own).
 // Loaded once and kept: GTK cannot be unloaded.
 CreateWindowEntry LoadEntry() {
-  static CreateWindowEntry entry = [] () -> CreateWindowEntry {
+  static CreateWindowEntry entry = []() -> CreateWindowEntry {
     std::string candidates[] = {ExecutableFolder() + "/" + kWebKitModuleName,
                                 std::string(QORVA_WEBKIT_MODULE_DIR) + "/" + kWebKitModuleName};
     std::string errors;

@@ -11,7 +11,7 @@ class DesktopWindow;
 // The module's one exported symbol. Answers a new window the caller owns, or null when GTK
 // cannot reach a display. `title` is UTF-16 of `length` units.
 extern "C" qorva::DesktopWindow* QorvaCreateWebKitDesktopWindow(const char16_t* title,
-                                                                 std::size_t length);
+                                                                std::size_t length);
 
 inline constexpr const char* kWebKitModuleName = "qorva_webkit.so";
 inline constexpr const char* kWebKitModuleEntry = "QorvaCreateWebKitDesktopWindow";

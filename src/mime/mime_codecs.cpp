@@ -248,6 +248,17 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
       column += 3;
       continue;
     }
+    // A blank inside a line, the other common case: written as it is and remembered as
+    // the place for a soft break.
+    if (kind == kQpBlank && column > 0 && column + 1 < kMaxLine && i + 1 < n &&
+        in[i + 1] != '\r' && o < capacity) {
+      remembered = true;
+      rememberedAt = o;
+      rememberedWidth = 1;
+      out[o++] = static_cast<char>(c);
+      ++column;
+      continue;
+    }
     if (kind == kQpLineEnd) {
       // A full line takes its soft break even right before its line end.
       if (column + 1 >= kMaxLine) softBreak();

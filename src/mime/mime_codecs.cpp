@@ -250,8 +250,8 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
     }
     // A blank inside a line, the other common case: written as it is and remembered as
     // the place for a soft break.
-    if (kind == kQpBlank && column > 0 && column + 1 < kMaxLine && i + 1 < n &&
-        in[i + 1] != '\r' && o < capacity) {
+    if (kind == kQpBlank && column > 0 && column + 1 < kMaxLine && i + 1 < n && in[i + 1] != '\r' &&
+        o < capacity) {
       remembered = true;
       rememberedAt = o;
       rememberedWidth = 1;

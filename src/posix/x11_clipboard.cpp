@@ -109,10 +109,13 @@ class X11Session {
     }
     if (event.xselection.property == None) return std::nullopt;
     Atom type = None;
-    std::optional<std::string> first = ReadProperty(type);
-    if (!first) return std::nullopt;
+    std::string first;
+    if (!ReadProperty(type, first)) return std::nullopt;
     if (type != incr_) return first;
-    return ReadIncremental(deadline, timeout);
+    // An incremental transfer announces a lower bound of its size.
+    uint32_t announced = 0;
+    if (first.size() >= 4) std::memcpy(&announced, first.data(), 4);
+    return ReadIncremental(deadline, timeout, announced);
   }
 
  private:
@@ -130,9 +133,10 @@ class X11Session {
     }
   }
 
-  // Reads and deletes the whole property; none when it cannot be read.
-  std::optional<std::string> ReadProperty(Atom& type) {
-    std::string out;
+  // Reads the whole property, appending it to `out`, and deletes it; false when it
+  // cannot be read.
+  bool ReadProperty(Atom& type, std::string& out) {
+    const size_t start = out.size();
     long offset = 0;
     for (;;) {
       int format = 0;
@@ -140,7 +144,7 @@ class X11Session {
       unsigned char* data = nullptr;
       if (XGetWindowProperty(display_, window_, property_, offset, kChunkLongs, False,
                              AnyPropertyType, &type, &format, &count, &after, &data) != Success) {
-        return std::nullopt;
+        return false;
       }
       size_t unit = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
       if (data) {
@@ -155,18 +159,22 @@ class X11Session {
         }
         XFree(data);
       }
-      if (out.size() > kMaxSelectionBytes) return std::nullopt;
+      if (out.size() - start > kMaxSelectionBytes) return false;
       if (after == 0) break;
       offset += static_cast<long>(count * static_cast<unsigned long>(format / 8) / 4);
     }
     XDeleteProperty(display_, window_, property_);
     XFlush(display_);
-    return out;
+    return true;
   }
 
+  // The pieces are appended in place to storage of the announced size, so that a large
+  // document is neither copied piece by piece nor grown again and again.
   std::optional<std::string> ReadIncremental(Clock::time_point deadline,
-                                             std::chrono::milliseconds timeout) {
+                                             std::chrono::milliseconds timeout,
+                                             uint32_t announced) {
     std::string out;
+    out.reserve(std::min<size_t>(announced, kMaxSelectionBytes));
     for (;;) {
       XEvent event;
       if (!WaitFor(
@@ -179,10 +187,9 @@ class X11Session {
         return std::nullopt;
       }
       Atom type = None;
-      std::optional<std::string> chunk = ReadProperty(type);
-      if (!chunk) return std::nullopt;
-      if (chunk->empty()) return out;
-      out += *chunk;
+      const size_t before = out.size();
+      if (!ReadProperty(type, out)) return std::nullopt;
+      if (out.size() == before) return out;  // the empty piece ends the transfer
       if (out.size() > kMaxSelectionBytes) return std::nullopt;
       deadline = Clock::now() + timeout;  // each chunk gets its own time
     }

@@ -35,6 +35,13 @@ offer text/html "$work/page.html"
 check "html" "$("$qorva" call getPasteHtml)" "<b>bold</b> and <i>more</i>"
 check "html source type" "$("$qorva" call getPasteHtml -- getHTMLFormatFromType | tail -1)" "6"
 
+# Three megabytes are more than one property holds: they come in an incremental transfer.
+python3 -c "import sys; sys.stdout.write('<b>bold</b> and <i>more</i> ' * 110000)" >"$work/large.html"
+offer text/html "$work/large.html"
+"$qorva" call getPasteHtml >"$work/large.out"
+printf '\n' >>"$work/large.html"  # the command ends its output with a line end
+check "html of 3 MB, in pieces" "$(cmp -s "$work/large.html" "$work/large.out" && echo same)" "same"
+
 printf 'a  <b>' > "$work/text.txt"
 offer UTF8_STRING "$work/text.txt"
 check "text" "$("$qorva" call getPasteHtml)" "a&nbsp;&nbsp;&lt;b&gt;"

@@ -64,7 +64,6 @@ ByteOrderMark DetectByteOrderMark(TextView path) {
 void CMimeBody::Reset() {
   parts_.clear();
   ClearContent();
-  contentFile_.reset();
   CMimeHeader::Reset();
 }
 
@@ -83,9 +82,15 @@ ptrdiff_t CMimeBody::AssignContent(std::string_view bytes) {
 // --- serialising
 
 std::string_view CMimeBody::ContentToEncode(std::string& scratch) const {
-  if (!contentFile_) return content_;
-  if (!ReadContentFile(*contentFile_, scratch)) scratch.clear();
-  return scratch;
+  if (contentFile_) {
+    if (!ReadContentFile(*contentFile_, scratch)) scratch.clear();
+    return scratch;
+  }
+  if (!encodedContent_.empty()) {
+    DecodeContentInto(scratch);  // empty when memory runs out
+    return scratch;
+  }
+  return content_;
 }
 
 size_t CMimeBody::EncodeContentInto(CMimeCodeBase& codec, char* out, size_t capacity) const {
@@ -116,7 +121,8 @@ size_t CMimeBody::EncodeContentInto(CMimeCodeBase& codec, char* out, size_t capa
 size_t CMimeBody::SerializedSize() const {
   std::unique_ptr<CMimeCodeBase> codec = TransferCodecOf(*this);
   std::optional<size_t> encoded;
-  // Most codecs know the size from the length alone: the file is not read twice.
+  // The codecs bound the size from the length alone: the file is read only once, so the
+  // size holds whatever the file holds by then.
   if (contentFile_) encoded = codec->EncodedSizeOfLength(contentFile_->length);
   if (!encoded) {
     std::string scratch;
@@ -189,8 +195,9 @@ ptrdiff_t CMimeBody::Parse(std::string_view text) {
   if (contentEnd > contentStart) {
     encodedContent_ = text.substr(contentStart, contentEnd - contentStart);
     if (!deferDecoding_) {
-      if (!DecodeContentInto(content_)) return -1;
+      bool decoded = DecodeContentInto(content_);
       encodedContent_ = {};
+      if (!decoded) return -1;
     }
   }
   if (contentEnd >= text.size()) return static_cast<ptrdiff_t>(text.size());
@@ -304,8 +311,8 @@ bool CMimeBody::LoadContentFile(TextView path, ContentMode mode, const System& s
   std::optional<ContentFile> file = OpenContentFile(path, mode);
   std::string bytes;
   if (!file || !ReadContentFile(*file, bytes) || bytes.size() != file->length) return false;
+  ClearContent();
   content_ = std::move(bytes);
-  contentFile_.reset();
   PutNameParameter(ToAnsi(system, ExtractFileName(path)));
   return true;
 }

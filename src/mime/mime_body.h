@@ -45,6 +45,7 @@ class CMimeBody : public CMimeHeader {
   void ClearContent() {
     std::string().swap(content_);
     encodedContent_ = {};
+    contentFile_.reset();
   }
 
   // When on before Parse, the body and the parts it makes keep their content encoded, as
@@ -91,7 +92,8 @@ class CMimeBody : public CMimeHeader {
   };
   static std::optional<ContentFile> OpenContentFile(TextView path, ContentMode mode);
   static bool ReadContentFile(const ContentFile& file, std::string& bytes);
-  // The content to encode: the attached file's bytes (read into `scratch`) or content_.
+  // The content to encode: the attached file's bytes or the deferred content decoded
+  // (both into `scratch`), else content_.
   std::string_view ContentToEncode(std::string& scratch) const;
   // Encodes the content into `out`; an attached file is read block by block where the
   // codec allows it. Returns the bytes written.

@@ -175,15 +175,26 @@ size_t CMimeCode7bit::EncodeInto(char* out, size_t capacity) {
 
 // --- quoted-printable
 
+namespace {
+
+// The bound for `escaped` bytes of text after escaping, with room for soft breaks.
+size_t QpBoundOfEscaped(size_t escaped) { return escaped + escaped / 74 * 6; }
+
+}  // namespace
+
 size_t QpEncodedSize(std::string_view input) {
   size_t b = input.size();
   for (char c : input) {
     if (!IsMimeAlnum(static_cast<unsigned char>(c))) b += 2;
   }
-  return b + b / 74 * 6;
+  return QpBoundOfEscaped(b);
 }
 
 size_t CMimeCodeQP::EncodedSize() const { return QpEncodedSize(input_); }
+
+std::optional<size_t> CMimeCodeQP::EncodedSizeOfLength(size_t length) const {
+  return QpBoundOfEscaped(3 * length);
+}
 
 namespace {
 

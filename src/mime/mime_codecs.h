@@ -28,8 +28,8 @@ class CMimeCodeBase {
 
   // Upper bounds of the bytes EncodeInto and DecodeInto write.
   virtual size_t EncodedSize() const { return input_.size(); }
-  // EncodedSize for an input of `length` bytes, where it depends on nothing else; none
-  // where the bytes themselves are needed (or a registered codec does not say).
+  // An upper bound of EncodedSize for any input of `length` bytes (EncodedSize itself
+  // where only the length counts); none where a codec cannot say without the bytes.
   virtual std::optional<size_t> EncodedSizeOfLength(size_t /*length*/) const {
     return std::nullopt;
   }
@@ -59,6 +59,8 @@ class CMimeCode7bit : public CMimeCodeBase {
 class CMimeCodeQP : public CMimeCodeBase {
  public:
   size_t EncodedSize() const override;
+  // As if every byte were escaped.
+  std::optional<size_t> EncodedSizeOfLength(size_t length) const override;
   size_t EncodeInto(char* out, size_t capacity) override;
   size_t DecodeInto(char* out, size_t capacity) override;
 };

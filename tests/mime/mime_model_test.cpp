@@ -514,28 +514,56 @@ TEST_F(MimeFiles, AnAttachedFileSerialisesAsTheLoadedBytesWould) {
 // never runs past the size, and a vanished file leaves an empty content.
 TEST_F(MimeFiles, AnAttachedFileThatChangesIsReadAsItIsThenWithinItsSize) {
   const std::string original(200000, 'a');
-  for (const std::string& later :
-       {std::string(1000, 'b'), std::string(400000, 'c'), std::string()}) {
-    Text path = Write("changing.bin", original);
-    CMimeBody body;
-    body.PutField("Content-Transfer-Encoding", "base64");
-    ASSERT_TRUE(body.AttachContentFile(path, ContentMode::kBinary, system_));
-    std::string out(body.SerializedSize(), '\0');
-    if (later.empty()) {
-      std::filesystem::remove(dir_ / "changing.bin");
-    } else {
-      Write("changing.bin", later);
-    }
-    ptrdiff_t written = body.Serialize(out.data(), out.size());
-    ASSERT_GT(written, 0);
-    out.resize(static_cast<size_t>(written));
+  // Quoted-printable text of the later bytes is three times as long as the original's.
+  for (const char* encoding : {"base64", "quoted-printable"}) {
+    for (const std::string& later :
+         {std::string(1000, 'b'), std::string(400000, '\xE9'), std::string()}) {
+      Text path = Write("changing.bin", original);
+      CMimeMessage message;
+      message.PutField("Content-Type", "multipart/mixed");
+      message.MakeBoundary();
+      CMimeBody& body = message.AppendPart();
+      body.PutField("Content-Transfer-Encoding", encoding);
+      ASSERT_TRUE(body.AttachContentFile(path, ContentMode::kBinary, system_));
+      std::string out(message.SerializedSize(), '\0');
+      if (later.empty()) {
+        std::filesystem::remove(dir_ / "changing.bin");
+      } else {
+        Write("changing.bin", later);
+      }
+      ptrdiff_t written = message.Serialize(out.data(), out.size());
+      ASSERT_GT(written, 0);
+      out.resize(static_cast<size_t>(written));
 
-    CMimeBody expected;
-    expected.PutField("Content-Transfer-Encoding", "base64");
-    expected.PutNameParameter("changing.bin");
-    expected.AssignContent(later.substr(0, original.size()));
-    EXPECT_EQ(out, Serialized(expected)) << later.size();
+      // The whole message, closing delimiter included, as if the bytes had been loaded.
+      body.AssignContent(later.substr(0, original.size()));
+      EXPECT_EQ(out, Serialized(message)) << encoding << " " << later.size();
+    }
   }
+}
+
+// Clearing, loading or assigning content replaces an attached file or a deferred content,
+// and a body parsed with deferral serialises with its content.
+TEST_F(MimeFiles, NewContentReplacesAttachedAndDeferredContent) {
+  Text path = Write("attached.bin", "file bytes");
+  CMimeBody cleared;
+  ASSERT_TRUE(cleared.AttachContentFile(path, ContentMode::kBinary, system_));
+  cleared.ClearContent();
+  CMimeBody empty;
+  empty.PutNameParameter("attached.bin");
+  EXPECT_EQ(Serialized(cleared), Serialized(empty));
+
+  std::string text = "Content-Type: image/png\r\nContent-Transfer-Encoding: base64\r\n\r\nYWJj\r\n";
+  CMimeBody deferred;
+  deferred.DeferContentDecoding(true);
+  ASSERT_GT(deferred.Parse(text), 0);
+  CMimeBody eager;
+  ASSERT_GT(eager.Parse(text), 0);
+  EXPECT_EQ(Serialized(deferred), Serialized(eager));
+  ASSERT_TRUE(deferred.LoadContentFile(path, ContentMode::kBinary, system_));
+  std::string content;
+  ASSERT_TRUE(deferred.DecodeContentInto(content));
+  EXPECT_EQ(content, "file bytes");
 }
 
 TEST_F(MimeFiles, SaveWritesContentAndLeavesFilesAloneWithoutIt) {

@@ -25,29 +25,26 @@ std::string ExecutableFolder() {
 
 using CreateWindowEntry = DesktopWindow* (*)(const char16_t*, std::size_t);
 
-// The module beside the executable (a copied or installed command), else in the build
-// tree that built this code (the tests and benchmarks run from folders of their own).
-// Loaded once and kept: GTK cannot be unloaded.
+// The module beside the executable, which the build puts there and which is copied with
+// it; loaded once and kept, as GTK cannot be unloaded.
 CreateWindowEntry LoadEntry() {
   static CreateWindowEntry entry = []() -> CreateWindowEntry {
-    std::string candidates[] = {ExecutableFolder() + "/" + kWebKitModuleName,
-                                std::string(QORVA_WEBKIT_MODULE_DIR) + "/" + kWebKitModuleName};
-    std::string errors;
-    for (const std::string& path : candidates) {
-      if (access(path.c_str(), R_OK) != 0) continue;
-      void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-      if (!module) {
-        const char* why = dlerror();
-        errors += why ? why : path;
-        continue;
+    std::string folder = ExecutableFolder();
+    std::string path = folder + "/" + kWebKitModuleName;
+    const char* why = "the program's folder is unknown";
+    if (!folder.empty()) {
+      if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        if (void* symbol = dlsym(module, kWebKitModuleEntry)) {
+          return reinterpret_cast<CreateWindowEntry>(symbol);
+        }
+        why = dlerror();
+        dlclose(module);
+      } else {
+        why = dlerror();
       }
-      if (void* symbol = dlsym(module, kWebKitModuleEntry)) {
-        return reinterpret_cast<CreateWindowEntry>(symbol);
-      }
-      dlclose(module);
     }
-    std::fprintf(stderr, "qorva: the browser module %s could not be loaded%s%s\n",
-                 kWebKitModuleName, errors.empty() ? "" : ": ", errors.c_str());
+    std::fprintf(stderr, "qorva: the browser module %s could not be loaded: %s\n", path.c_str(),
+                 why ? why : "no reason given");
     return nullptr;
   }();
   return entry;

@@ -31,20 +31,25 @@ CreateWindowEntry LoadEntry() {
   static CreateWindowEntry entry = []() -> CreateWindowEntry {
     std::string folder = ExecutableFolder();
     std::string path = folder + "/" + kWebKitModuleName;
-    const char* why = "the program's folder is unknown";
+    // Copied at once: the next call into the loader (dlclose here) may free dlerror's text.
+    auto lastError = [] {
+      const char* text = dlerror();
+      return std::string(text ? text : "no reason given");
+    };
+    std::string why = "the program's folder is unknown";
     if (!folder.empty()) {
       if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
         if (void* symbol = dlsym(module, kWebKitModuleEntry)) {
           return reinterpret_cast<CreateWindowEntry>(symbol);
         }
-        why = dlerror();
+        why = lastError();
         dlclose(module);
       } else {
-        why = dlerror();
+        why = lastError();
       }
     }
     std::fprintf(stderr, "qorva: the browser module %s could not be loaded: %s\n", path.c_str(),
-                 why ? why : "no reason given");
+                 why.c_str());
     return nullptr;
   }();
   return entry;

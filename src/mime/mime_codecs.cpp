@@ -1,5 +1,6 @@
 #include "mime/mime_codecs.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -200,17 +201,41 @@ namespace {
 
 enum QpKind : uint8_t { kQpLiteral, kQpEncoded, kQpBlank, kQpLineEnd, kQpDot };
 
-constexpr std::array<uint8_t, 256> BuildQpKinds() {
-  std::array<uint8_t, 256> kinds{};
+// What the encoder writes for one byte away from a line's end: up to three bytes of text,
+// stored as one 4-byte word, of which `width` count. `stop` says when the byte needs the
+// general path: kQpStopAlways for a line end, kQpStopBeforeCr for a blank or a dot, which
+// are written differently right before a line end.
+constexpr uint8_t kQpStopAlways = 1;
+constexpr uint8_t kQpStopBeforeCr = 2;
+
+struct QpOutput {
+  std::array<char, 4> text;
+  uint8_t width;
+  uint8_t stop;
+  QpKind kind;
+};
+
+constexpr std::array<QpOutput, 256> BuildQpOutputs() {
+  std::array<QpOutput, 256> outputs{};
   for (int c = 0; c < 256; ++c) {
-    kinds[c] = c >= '!' && c <= '~' && c != '=' ? kQpLiteral : kQpEncoded;
+    QpOutput& e = outputs[c];
+    e.kind = c >= '!' && c <= '~' && c != '=' ? kQpLiteral : kQpEncoded;
+    if (c == ' ' || c == '\t') e.kind = kQpBlank;
+    if (c == '\r' || c == '\n') e.kind = kQpLineEnd;
+    if (c == '.') e.kind = kQpDot;
+    if (e.kind == kQpEncoded) {
+      e.text = {'=', kHexDigits[c >> 4], kHexDigits[c & 15], 0};
+      e.width = 3;
+    } else {
+      e.text = {static_cast<char>(c), 0, 0, 0};
+      e.width = 1;
+    }
+    if (e.kind == kQpLineEnd) e.stop = kQpStopAlways;
+    if (e.kind == kQpBlank || e.kind == kQpDot) e.stop = kQpStopBeforeCr;
   }
-  kinds[' '] = kinds['\t'] = kQpBlank;
-  kinds['\r'] = kinds['\n'] = kQpLineEnd;
-  kinds['.'] = kQpDot;
-  return kinds;
+  return outputs;
 }
-constexpr std::array<uint8_t, 256> kQpKinds = BuildQpKinds();
+constexpr std::array<QpOutput, 256> kQpOutputs = BuildQpOutputs();
 
 }  // namespace
 
@@ -219,15 +244,18 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
   const size_t n = input_.size();
   size_t o = 0;
   size_t column = 0;
-  bool remembered = false;
-  size_t rememberedAt = 0;     // where the remembered white space was written
-  size_t rememberedWidth = 0;  // and how many bytes it took
+  // A soft break never moves text written before this: set at a blank written by the
+  // general path, so that a break it causes, or one right after it, leaves it in place.
+  size_t unmovedBefore = 0;
 
   auto softBreak = [&] {
     if (capacity - o < 3) return;
-    if (remembered && rememberedAt < o) {
-      // Right after the white space, which stays at the end of the line.
-      size_t at = rememberedAt + rememberedWidth;
+    // The break goes right after the last blank written inside this line (not at its
+    // start), which stays at the end of the line; the rest moves to the next one.
+    size_t from = std::max(o - std::min(column, o) + 1, unmovedBefore);
+    size_t at = o;
+    while (at > from && out[at - 1] != ' ' && out[at - 1] != '\t') --at;
+    if (at > from) {
       size_t moved = o - at;
       std::memmove(out + at + 3, out + at, moved);
       std::memcpy(out + at, "=\r\n", 3);
@@ -237,55 +265,35 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
       column = 0;
     }
     o += 3;
-    remembered = false;
   };
 
   for (size_t i = 0; i < n; ++i) {
+    // Mixed text changes kind every few bytes, so a branch on the kind mispredicts. Away
+    // from a line's end, each byte is one table entry written whole, and the one test
+    // (bitwise, not short-circuit) is rarely true.
+    while (column + 3 < kMaxLine && i + 1 < n && capacity - o >= 4) {
+      const QpOutput& e = kQpOutputs[in[i]];
+      if (e.stop & (kQpStopAlways | static_cast<unsigned>(in[i + 1] == '\r') * kQpStopBeforeCr))
+        break;
+      std::memcpy(out + o, e.text.data(), 4);
+      o += e.width;
+      column += e.width;
+      ++i;
+    }
+    if (i == n) break;
     unsigned char c = in[i];
-    uint8_t kind = kQpKinds[c];
-    if (kind == kQpLiteral) {
-      if (column + 1 >= kMaxLine) softBreak();
-      if (o < capacity) out[o++] = static_cast<char>(c);
-      ++column;
-      continue;
-    }
-    // Encoded bytes come in runs (text in other scripts): the common case skips the checks
-    // for blanks and dots below.
-    if (kind == kQpEncoded && column + 3 < kMaxLine && capacity - o >= 3) {
-      out[o] = '=';
-      out[o + 1] = kHexDigits[c >> 4];
-      out[o + 2] = kHexDigits[c & 15];
-      o += 3;
-      column += 3;
-      continue;
-    }
-    // A blank inside a line, the other common case: written as it is and remembered as
-    // the place for a soft break.
-    if (kind == kQpBlank && column > 0 && column + 1 < kMaxLine && i + 1 < n && in[i + 1] != '\r' &&
-        o < capacity) {
-      remembered = true;
-      rememberedAt = o;
-      rememberedWidth = 1;
-      out[o++] = static_cast<char>(c);
-      ++column;
-      continue;
-    }
+    QpKind kind = kQpOutputs[c].kind;
     if (kind == kQpLineEnd) {
       // A full line takes its soft break even right before its line end.
       if (column + 1 >= kMaxLine) softBreak();
       if (o < capacity) out[o++] = static_cast<char>(c);
       column = 0;
-      remembered = false;
       continue;
     }
     bool encode = kind == kQpEncoded;
     if (kind == kQpBlank) {
       encode = i + 1 == n || in[i + 1] == '\r';
-      if (column > 0) {
-        remembered = true;
-        rememberedAt = o;
-        rememberedWidth = encode ? 3 : 1;
-      }
+      unmovedBefore = o;  // a blank that ends a full line breaks it where it stands
     } else if (kind == kQpDot) {
       // A line holding a single dot.
       encode = i >= 2 && i + 2 < n && in[i - 2] == '\r' && in[i - 1] == '\n' && in[i + 1] == '\r' &&
@@ -293,18 +301,14 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
     }
     size_t width = encode ? 3 : 1;
     if (column + width >= kMaxLine) softBreak();
-    bool written = false;
     if (encode && capacity - o >= 3) {
       out[o] = '=';
       out[o + 1] = kHexDigits[c >> 4];
       out[o + 2] = kHexDigits[c & 15];
       o += 3;
-      written = true;
     } else if (!encode && o < capacity) {
       out[o++] = static_cast<char>(c);
-      written = true;
     }
-    if (!written && remembered && rememberedAt == o) remembered = false;
     column += width;
   }
   return o;

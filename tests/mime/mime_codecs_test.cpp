@@ -42,6 +42,14 @@ TEST(QuotedPrintable, EncodesLinesAndSpecialBytes) {
       {"break after white space", std::string(70, 'a') + " " + std::string(10, 'b'),
        std::string(70, 'a') + " =\r\n" + std::string(10, 'b')},
       {"encoded byte at the edge", std::string(73, 'a') + "=", std::string(73, 'a') + "=\r\n=3D"},
+      // A blank that would end a full line starts the next one; the earlier blank stays put.
+      {"blank at the edge", std::string(10, 'a') + " " + std::string(64, 'b') + " c",
+       std::string(10, 'a') + " " + std::string(64, 'b') + "=\r\n c"},
+      {"encoded blank fills the line", std::string(10, 'a') + " " + std::string(61, 'b') + " \r\nc",
+       std::string(10, 'a') + " " + std::string(61, 'b') + "=20=\r\n\r\nc"},
+      // Only the first break can go after the space: the second line has none.
+      {"blank of an earlier line", std::string(70, 'a') + " " + std::string(150, 'b'),
+       std::string(70, 'a') + " =\r\n" + std::string(75, 'b') + "=\r\n" + std::string(75, 'b')},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Encode(CMimeCodeQP(), c.input), c.expected) << c.name;

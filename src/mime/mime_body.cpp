@@ -68,6 +68,7 @@ void CMimeBody::Reset() {
 }
 
 ptrdiff_t CMimeBody::AssignContent(std::string_view bytes) {
+  // Not ClearContent() first: `bytes` may view the content itself.
   contentFile_.reset();
   encodedContent_ = {};
   try {
@@ -100,8 +101,8 @@ size_t CMimeBody::EncodeContentInto(CMimeCodeBase& codec, char* out, size_t capa
     codec.SetInput(ContentToEncode(scratch), CodecDirection::kEncode);
     return codec.EncodeInto(out, capacity);
   }
-  std::ifstream in(contentFile_->path, std::ios::binary);
-  if (!in || !in.seekg(static_cast<std::streamoff>(contentFile_->skip), std::ios::beg)) return 0;
+  std::ifstream in;
+  if (!OpenAtContent(*contentFile_, in)) return 0;
   std::string chunk(block, '\0');
   size_t o = 0;
   for (uint64_t left = contentFile_->length; left > 0;) {
@@ -292,9 +293,14 @@ std::optional<CMimeBody::ContentFile> CMimeBody::OpenContentFile(TextView path, 
   return file;
 }
 
+bool CMimeBody::OpenAtContent(const ContentFile& file, std::ifstream& in) {
+  in.open(file.path, std::ios::binary);
+  return in && in.seekg(static_cast<std::streamoff>(file.skip), std::ios::beg);
+}
+
 bool CMimeBody::ReadContentFile(const ContentFile& file, std::string& bytes) {
-  std::ifstream in(file.path, std::ios::binary);
-  if (!in || !in.seekg(static_cast<std::streamoff>(file.skip), std::ios::beg)) return false;
+  std::ifstream in;
+  if (!OpenAtContent(file, in)) return false;
   try {
     bytes.resize(static_cast<size_t>(file.length));
   } catch (const std::bad_alloc&) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -92,6 +93,8 @@ class CMimeBody : public CMimeHeader {
   };
   static std::optional<ContentFile> OpenContentFile(TextView path, ContentMode mode);
   static bool ReadContentFile(const ContentFile& file, std::string& bytes);
+  // The file opened and placed where its content begins; false when it cannot be.
+  static bool OpenAtContent(const ContentFile& file, std::ifstream& in);
   // The content to encode: the attached file's bytes or the deferred content decoded
   // (both into `scratch`), else content_.
   std::string_view ContentToEncode(std::string& scratch) const;

@@ -69,14 +69,14 @@ report() {  # binary, filter: runs it and leaves its JSON report in $work/report
     { echo "$1 failed:"; cat "$work/errors"; }
 }
 header "clean-up alone (paste_bench ExcelProduction)"
-report paste_bench ExcelProduction && python3 "$root/bench/figures.py" paste "$work/report.json" "default allocation"
-report paste_bench_large_blocks ExcelProduction &&
+report paste_bench 'ExcelProduction|FreshMemory' && python3 "$root/bench/figures.py" paste "$work/report.json" "default allocation"
+report paste_bench_large_blocks 'ExcelProduction|FreshMemory' &&
   python3 "$root/bench/figures.py" paste "$work/report.json" "huge pages"
 # glibc keeps a freed block for reuse below a threshold that follows the blocks freed, up
 # to 32 MB: at 1 MB every iteration reuses warm memory, at 50 MB (a 280 MB result) every
 # one waits for the kernel to clear fresh pages. A fixed threshold gives every size fresh
 # memory, as one paste in a new process has, so that the sizes compare like with like.
-MALLOC_MMAP_THRESHOLD_=131072 MALLOC_TRIM_THRESHOLD_=131072 report paste_bench ExcelProduction &&
+MALLOC_MMAP_THRESHOLD_=131072 MALLOC_TRIM_THRESHOLD_=131072 report paste_bench 'ExcelProduction|FreshMemory' &&
   python3 "$root/bench/figures.py" paste "$work/report.json" "fresh memory"
 
 header "UTF-8 <-> UTF-16, 10 MB mostly-ASCII HTML (MB/s of UTF-8)"

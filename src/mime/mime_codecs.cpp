@@ -248,14 +248,16 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
   // general path, so that a break it causes, or one right after it, leaves it in place.
   size_t unmovedBefore = 0;
 
-  auto softBreak = [&] {
+  // Breaks the line before a byte `width` wide.
+  auto softBreak = [&](size_t width) {
     if (capacity - o < 3) return;
     // The break goes right after the last blank written inside this line (not at its
-    // start), which stays at the end of the line; the rest moves to the next one.
+    // start), which stays at the end of the line; the rest moves to the next one, unless
+    // it would leave no room there for the byte.
     size_t from = std::max(o - std::min(column, o) + 1, unmovedBefore);
     size_t at = o;
     while (at > from && out[at - 1] != ' ' && out[at - 1] != '\t') --at;
-    if (at > from) {
+    if (at > from && o - at + width < kMaxLine) {
       size_t moved = o - at;
       std::memmove(out + at + 3, out + at, moved);
       std::memcpy(out + at, "=\r\n", 3);
@@ -285,7 +287,7 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
     QpKind kind = kQpOutputs[c].kind;
     if (kind == kQpLineEnd) {
       // A full line takes its soft break even right before its line end.
-      if (column + 1 >= kMaxLine) softBreak();
+      if (column + 1 >= kMaxLine) softBreak(1);
       if (o < capacity) out[o++] = static_cast<char>(c);
       column = 0;
       continue;
@@ -300,7 +302,7 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
                in[i + 2] == '\n';
     }
     size_t width = encode ? 3 : 1;
-    if (column + width >= kMaxLine) softBreak();
+    if (column + width >= kMaxLine) softBreak(width);
     if (encode && capacity - o >= 3) {
       out[o] = '=';
       out[o + 1] = kHexDigits[c >> 4];

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to every MIME codec in both directions. Decoding must stay in
 // its buffer; encoding must fit the size bound the codec announces (the output with
-// exactly that room equals the output with plenty), and the reversible codecs must give
-// their input back.
+// exactly that room equals the output with plenty), quoted-printable lines must stay
+// within 76 characters, and the reversible codecs must give their input back.
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -51,6 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   std::string qp = CheckedEncode([] { return std::make_unique<CMimeCodeQP>(); }, input);
+  // No line longer than 76 characters, its soft break's "=" included.
+  size_t column = 0;
+  for (char c : qp) {
+    column = c == '\r' || c == '\n' ? 0 : column + 1;
+    if (column > 76) std::abort();
+  }
   CMimeCodeQP qpDecoder;
   if (Decode(qpDecoder, qp) != input) std::abort();
   CMimeCodeQP qpRaw;

@@ -47,6 +47,10 @@ TEST(QuotedPrintable, EncodesLinesAndSpecialBytes) {
        std::string(10, 'a') + " " + std::string(64, 'b') + "=\r\n c"},
       {"encoded blank fills the line", std::string(10, 'a') + " " + std::string(61, 'b') + " \r\nc",
        std::string(10, 'a') + " " + std::string(61, 'b') + "=20=\r\n\r\nc"},
+      // Text moved after the blank would leave no room for the escape: the line breaks
+      // where it stands, and no line grows past 76 characters.
+      {"no room to move", "a " + std::string(73, 'x') + "\xFF" + "b",
+       "a " + std::string(73, 'x') + "=\r\n=FFb"},
       // Only the first break can go after the space: the second line has none.
       {"blank of an earlier line", std::string(70, 'a') + " " + std::string(150, 'b'),
        std::string(70, 'a') + " =\r\n" + std::string(75, 'b') + "=\r\n" + std::string(75, 'b')},

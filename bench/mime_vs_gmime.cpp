@@ -211,10 +211,9 @@ struct Encoding {
   }
 };
 
-// The floor under the encoder: the message text, as big as the result, written once into
-// memory that the allocator takes fresh from the kernel. In message bytes per second.
-double FreshMemoryRate(size_t messageBytes) {
-  const size_t bytes = messageBytes * sizeof(Text::value_type);
+// A floor under a method: `bytes` that it must write, written once into memory that the
+// allocator takes fresh from the kernel. In message bytes per second.
+double FreshMemoryRate(size_t messageBytes, size_t bytes) {
   double best = HUGE_VAL;
   for (int i = 0; i < 5; ++i) {
     best = std::min(best, SecondsOf([bytes] {
@@ -233,7 +232,9 @@ void BM_QorvaEncodeMime_20MB(benchmark::State& state) {
   double peak = PeakAddedBytes([&] { benchmark::DoNotOptimize(encoding.Run()); });
   for (auto _ : state) benchmark::DoNotOptimize(encoding.Run());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * messageBytes));
-  state.counters["fresh_floor_MBps"] = FreshMemoryRate(messageBytes) / 1e6;
+  // The result is the message text.
+  state.counters["fresh_floor_MBps"] =
+      FreshMemoryRate(messageBytes, messageBytes * sizeof(Text::value_type)) / 1e6;
   state.counters["message_MB"] = static_cast<double>(messageBytes) / 1e6;
   state.counters["peak_MB"] = peak / 1e6;
   state.counters["peak_ratio"] = peak / static_cast<double>(messageBytes);
@@ -246,6 +247,8 @@ void BM_QorvaDecodeMime_20MB(benchmark::State& state) {
   double peak = PeakAddedBytes([&] { benchmark::DoNotOptimize(QorvaDecodeMime(system, message)); });
   for (auto _ : state) benchmark::DoNotOptimize(QorvaDecodeMime(system, message));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * message.size()));
+  // The parser reads the message as bytes, one per character.
+  state.counters["fresh_floor_MBps"] = FreshMemoryRate(message.size(), message.size()) / 1e6;
   state.counters["message_MB"] = static_cast<double>(message.size()) / 1e6;
   state.counters["peak_MB"] = peak / 1e6;
   state.counters["peak_ratio"] = peak / static_cast<double>(message.size());

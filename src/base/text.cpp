@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -16,7 +17,7 @@ namespace {
 
 // The replacement is longer: the result is built in a second string, in one pass.
 size_t ReplaceGrowing(Text& text, TextView from, TextView to) {
-  size_t pos = text.find(from);
+  size_t pos = FindText(text, from);
   if (pos == Text::npos) return 0;
   Text out;
   out.reserve(text.size());
@@ -27,7 +28,7 @@ size_t ReplaceGrowing(Text& text, TextView from, TextView to) {
     out.append(to);
     start = pos + from.size();
     ++count;
-    pos = text.find(from, start);
+    pos = FindText(text, from, start);
   }
   out.append(text, start, Text::npos);
   text = std::move(out);
@@ -63,7 +64,7 @@ Text FormatText(const char* format, ...) {
 size_t ReplaceAll(Text& text, TextView from, TextView to) {
   if (from.empty()) return 0;
   if (to.size() > from.size()) return ReplaceGrowing(text, from, to);
-  size_t hit = text.find(from);
+  size_t hit = FindText(text, from);
   if (hit == Text::npos) return 0;
   size_t write = hit;
   size_t read = hit;
@@ -79,7 +80,7 @@ size_t ReplaceAll(Text& text, TextView from, TextView to) {
     write += to.size();
     read = hit + from.size();
     ++count;
-    hit = text.find(from, read);
+    hit = FindText(text, from, read);
   }
   std::copy(text.begin() + static_cast<std::ptrdiff_t>(read), text.end(),
             text.begin() + static_cast<std::ptrdiff_t>(write));
@@ -103,6 +104,37 @@ size_t FindUnit(TextView text, size_t from, char16_t a, char16_t b) {
 #endif
   for (; i < n; ++i) {
     if (units[i] == a || units[i] == b) return i;
+  }
+  return TextView::npos;
+}
+
+size_t FindText(TextView text, TextView what, size_t from) {
+  const size_t m = what.size();
+  if (m == 0) return from <= text.size() ? from : TextView::npos;
+  if (m > text.size() || from > text.size() - m) return TextView::npos;
+  const size_t last = text.size() - m;  // the last place a match can start
+  const char16_t* units = text.data();
+  auto matchesAt = [&](size_t pos) {
+    return std::memcmp(units + pos, what.data(), m * sizeof(char16_t)) == 0;
+  };
+  size_t i = from;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi16(static_cast<short>(what[0]));
+  const __m128i final = _mm_set1_epi16(static_cast<short>(what[m - 1]));
+  for (; i + 8 <= last + 1; i += 8) {
+    __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+    __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i + m - 1));
+    __m128i both = _mm_and_si128(_mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final));
+    // Two mask bits per unit.
+    for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0; mask &= mask - 1) {
+      size_t pos = i + static_cast<size_t>(std::countr_zero(mask)) / 2;
+      mask &= mask - 1;
+      if (matchesAt(pos)) return pos;
+    }
+  }
+#endif
+  for (; i <= last; ++i) {
+    if (units[i] == what[0] && matchesAt(i)) return i;
   }
   return TextView::npos;
 }

@@ -25,6 +25,11 @@ size_t ReplaceAll(Text& text, TextView from, TextView to);
 // texts of tens of megabytes.
 size_t FindUnit(TextView text, size_t from, char16_t a, char16_t b);
 
+// Index of the first occurrence of `what` at or after `from`, as TextView::find gives
+// it. Eight places at a time, keeping only those whose first and last units both fit:
+// the clean-up's patterns mostly start with "<", which is everywhere in HTML.
+size_t FindText(TextView text, TextView what, size_t from = 0);
+
 // Lower-cases A-Z and the Latin-1 capitals; other units are kept.
 Text ToLower(TextView text);
 char16_t ToLowerUnit(char16_t unit);

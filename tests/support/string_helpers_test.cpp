@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "support/encoding.h"
 
 namespace qorva {
@@ -93,6 +95,32 @@ TEST(ReplaceAll, DoesNotRescanInsertedTextAndIgnoresEmptySearch) {
   Text overlapping = u"aaaa";
   ReplaceAll(overlapping, u"aa", u"b");
   EXPECT_EQ(overlapping, u"bb");
+}
+
+// FindText answers as the standard search does, across the edges of its eight-unit
+// blocks, for patterns whose first or last unit recurs and for every start.
+TEST(FindText, AgreesWithTheStandardSearch) {
+  std::mt19937 random(3);
+  const char16_t alphabet[] = {u'<', u'a', u'b', u'>', 0xD55C};
+  auto draw = [&](size_t size) {
+    Text text;
+    for (size_t i = 0; i < size; ++i) text.push_back(alphabet[random() % 5]);
+    return text;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    Text text = draw(random() % 70);
+    Text what = draw(1 + random() % 6);
+    if (round % 4 == 0 && text.size() >= what.size()) {
+      text.replace(text.size() - what.size(), what.size(), what);  // a match that ends the text
+    }
+    for (size_t from = 0; from <= text.size() + 1; ++from) {
+      ASSERT_EQ(FindText(text, what, from), TextView(text).find(what, from))
+          << "round " << round << " from " << from;
+    }
+  }
+  EXPECT_EQ(FindText(u"abc", u"", 1), 1u);
+  EXPECT_EQ(FindText(u"abc", u"", 4), TextView::npos);
+  EXPECT_EQ(FindText(u"ab", u"abc"), TextView::npos);
 }
 
 }  // namespace

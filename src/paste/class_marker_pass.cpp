@@ -40,7 +40,7 @@ size_t ClassMarkerPass::DeleteMarkers(const ClassMarker& marker, size_t from, si
   std::vector<size_t> hits;
   TextView head = buffer_.head();
   for (size_t pos = from; end >= length && pos + length <= end;) {
-    size_t hit = head.substr(0, end).find(marker.text, pos);
+    size_t hit = FindText(head.substr(0, end), marker.text, pos);
     if (hit == TextView::npos) break;
     if (Eligible(hit, marker)) {
       hits.push_back(hit);
@@ -118,9 +118,9 @@ void ClassMarkerPass::ReplaceEverywhere(const ClassMarker& marker, TextView repl
   out.reserve(text.size());
   outMarks.reserve(text.size());
   size_t copied = 0;
-  for (size_t pos = text.find(marker.text); pos != Text::npos;) {
+  for (size_t pos = FindText(text, marker.text); pos != Text::npos;) {
     if (!eligible(pos)) {
-      pos = text.find(marker.text, pos + 1);
+      pos = FindText(text, marker.text, pos + 1);
       continue;
     }
     out.append(text, copied, pos - copied);
@@ -129,7 +129,7 @@ void ClassMarkerPass::ReplaceEverywhere(const ClassMarker& marker, TextView repl
     out.append(replacement);
     outMarks.resize(out.size(), 1);
     copied = pos + length;
-    pos = text.find(marker.text, copied);
+    pos = FindText(text, marker.text, copied);
   }
   out.append(text, copied, Text::npos);
   outMarks.insert(outMarks.end(), marks.begin() + static_cast<std::ptrdiff_t>(copied), marks.end());

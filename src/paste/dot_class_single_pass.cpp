@@ -116,7 +116,7 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
   const TextView text = html;
   std::vector<Occurrence> found;
   std::unordered_set<TextView> names;
-  for (size_t pos = text.find(kClass); pos != npos; pos = text.find(kClass, pos + 1)) {
+  for (size_t pos = FindText(text, kClass); pos != npos; pos = FindText(text, kClass, pos + 1)) {
     size_t nameBegin = pos + kClass.size();
     size_t nameEnd = NameEnd(text, nameBegin);
     TextView name = text.substr(nameBegin, nameEnd - nameBegin);
@@ -169,10 +169,10 @@ bool InlineDotClassStylesInOnePass(Text& html, const COfficeStyleMap& map, DotDo
     const size_t gt = text.find(u'>', after);
     size_t st;
     if (gt != npos) {
-      size_t hit = text.substr(after, gt - after).find(u"style=");
+      size_t hit = FindText(text.substr(after, gt - after), u"style=");
       st = hit == npos ? npos : after + hit;
     } else {
-      st = text.find(u"style=", after);
+      st = FindText(text, u"style=", after);
     }
     if (gt != npos && st == npos) {
       o.at = gt;

@@ -84,10 +84,10 @@ void ParseOfficeStyleSheet(COfficeStyleMap& map, TextView cssText) {
 
 void ParseStyleSheetBetween(const Text& html, TextView startMarker, TextView endMarker,
                             COfficeStyleMap& map) {
-  size_t s = html.find(startMarker);
-  if (s == Text::npos || html.find(endMarker) == Text::npos) return;
+  size_t s = FindText(html, startMarker);
+  if (s == Text::npos || FindText(html, endMarker) == Text::npos) return;
   TextView work = TextView(html).substr(s + startMarker.size());
-  size_t end = work.find(endMarker);
+  size_t end = FindText(work, endMarker);
   if (end == TextView::npos) return;
   ParseOfficeStyleSheet(map, work.substr(0, end));
 }

@@ -83,8 +83,8 @@ uint32_t CleanPastedHtml(Text& html, PasteContext& context) {
 }
 
 bool CutToFragment(Text& html) {
-  size_t s = html.find(kStartFragment);
-  if (s == Text::npos || html.find(kEndFragment) == Text::npos) return false;
+  size_t s = FindText(html, kStartFragment);
+  if (s == Text::npos || FindText(html, kEndFragment) == Text::npos) return false;
   TextView work = From(html, s + kStartFragment.size());
   size_t last = LastOccurrence(work, kEndFragment);
   if (last == TextView::npos) return false;
@@ -113,16 +113,16 @@ void RemoveConditionalMarkers(Text& html) {
 
 void CleanGenericHtml(Text& html, PasteContext& context) {
   auto [startTag, endTag, s] = FindOpeningTag(html, u"BODY");
-  size_t e = html.find(endTag);
+  size_t e = FindText(html, endTag);
   if (s == Text::npos || e == Text::npos) {
     startTag = Text(kStartFragment);
     endTag = kEndFragment;
-    s = html.find(startTag);
-    e = html.find(endTag);
+    s = FindText(html, startTag);
+    e = FindText(html, endTag);
     if (s == Text::npos || e == Text::npos) return;
   }
   Text work(From(html, s + startTag.size()));
-  if (work.find(endTag) == Text::npos) {
+  if (FindText(work, endTag) == Text::npos) {
     html = std::move(work);
   } else {
     const bool quoted = Contains(work, u"<BLOCKQUOTE") || Contains(work, u"<blockquote");
@@ -138,7 +138,7 @@ void CleanGenericHtml(Text& html, PasteContext& context) {
 }
 
 void UnwrapSingleParagraph(Text& text) {
-  size_t comment = text.find(u"<!--");
+  size_t comment = FindText(text, u"<!--");
   if (comment == Text::npos || comment == 0) return;
   DeleteUnits(text, u"\r\n");
   const size_t length = text.size();
@@ -160,8 +160,8 @@ void UnwrapSingleParagraph(Text& text) {
 }
 
 void ReplaceFirstDataImage(Text& html, PasteContext& context) {
-  size_t s = html.find(u"src=");
-  if (s == Text::npos) s = html.find(u"SRC=");
+  size_t s = FindText(html, u"src=");
+  if (s == Text::npos) s = FindText(html, u"SRC=");
   if (s == Text::npos || s + 4 >= html.size()) return;
   // Only a quoted value can be a data image; the closing quote is the opening one's twin.
   const char16_t quote = html[s + 4];

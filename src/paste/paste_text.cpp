@@ -11,7 +11,8 @@ namespace qorva {
 size_t LastOccurrence(TextView text, TextView x) {
   if (x.empty()) return TextView::npos;
   size_t last = TextView::npos;
-  for (size_t pos = text.find(x); pos != TextView::npos; pos = text.find(x, pos + x.size())) {
+  for (size_t pos = FindText(text, x); pos != TextView::npos;
+       pos = FindText(text, x, pos + x.size())) {
     last = pos;
   }
   return last;
@@ -133,10 +134,10 @@ OpeningTag TagsNamed(TextView name) {
 
 OpeningTag FindOpeningTag(TextView html, TextView upperName) {
   OpeningTag found = TagsNamed(upperName);
-  found.at = html.find(found.tag);
+  found.at = FindText(html, found.tag);
   if (found.at == TextView::npos) {
     found = TagsNamed(ToLower(upperName));
-    found.at = html.find(found.tag);
+    found.at = FindText(html, found.tag);
   }
   if (found.at != TextView::npos) {
     size_t g = html.find(u'>', found.at + 1 + upperName.size());

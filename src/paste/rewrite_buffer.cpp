@@ -30,7 +30,7 @@ size_t RewriteBuffer::Find(TextView pattern, size_t from, size_t limit) const {
     // Occurrences wholly inside the head start before headEnd.
     size_t headEnd = std::min(limit, headLength >= length ? headLength - length + 1 : 0);
     if (from < headEnd) {
-      size_t hit = TextView(head_).substr(from, headEnd - from + length - 1).find(pattern);
+      size_t hit = FindText(TextView(head_).substr(from, headEnd - from + length - 1), pattern);
       if (hit != TextView::npos) return from + hit;
     }
     size_t crossBegin = std::max(from, headEnd);
@@ -38,7 +38,7 @@ size_t RewriteBuffer::Find(TextView pattern, size_t from, size_t limit) const {
     if (crossBegin < crossEnd) {
       Text seam = head_.substr(crossBegin);
       seam.append(TextView(tail_).substr(read_, length - 1));
-      size_t hit = seam.find(pattern);
+      size_t hit = FindText(seam, pattern);
       if (hit != Text::npos && crossBegin + hit < crossEnd) return crossBegin + hit;
     }
     from = headLength;
@@ -46,7 +46,8 @@ size_t RewriteBuffer::Find(TextView pattern, size_t from, size_t limit) const {
   }
   size_t tailBegin = read_ + (from - headLength);
   size_t tailEnd = read_ + (limit - headLength);
-  size_t hit = TextView(tail_).substr(tailBegin, tailEnd - tailBegin + length - 1).find(pattern);
+  size_t hit =
+      FindText(TextView(tail_).substr(tailBegin, tailEnd - tailBegin + length - 1), pattern);
   if (hit == TextView::npos) return npos;
   return headLength + (tailBegin + hit - read_);
 }

@@ -19,7 +19,8 @@ size_t Behind(size_t pos) { return pos > kReach ? pos - kReach : 0; }
 // Each round works on the text as one head/tail buffer, so removing many blocks copies
 // the text once instead of once per block.
 bool RemoveVmlBlocks(Text& html, const VmlBlockCallback& onBlockRemoved) {
-  if (html.find(kVmlStart) == Text::npos || html.find(kVmlEnd) == Text::npos) return false;
+  if (FindText(html, kVmlStart) == Text::npos || FindText(html, kVmlEnd) == Text::npos)
+    return false;
   RewriteBuffer text(std::move(html));
   size_t clean = 0;  // no marker of either kind starts before this
   bool removed = false;

@@ -12,9 +12,9 @@ namespace {
 // the rows: before the first row and before the last "<" of the text. In place: the text
 // usually has the room left by the head that was cut away.
 void AddColumnGroupAndBody(Text& html) {
-  size_t col = html.find(u"<col ");
+  size_t col = FindText(html, u"<col ");
   if (col != Text::npos) html.insert(col, u"\n<colgroup>\n");
-  size_t row = html.find(u"<tr ");
+  size_t row = FindText(html, u"<tr ");
   if (row != Text::npos) {
     html.insert(row, u"\n<tbody>\n");
     html.insert(html.rfind(u'<'), u"\n</tbody>\n");
@@ -42,9 +42,9 @@ void CleanWordHtml(Text& html, PasteContext& context) {
 void CleanExcelHtml(Text& html, PasteContext& context) {
   ParseStyleSheetBetween(html, u"@page", u"</head>", context.officeStyleMap);
 
-  size_t s = html.find(u"<table");
-  if (s != Text::npos && html.find(u"</body>") != Text::npos) {
-    size_t end = html.find(u"</body>", s);
+  size_t s = FindText(html, u"<table");
+  if (s != Text::npos && FindText(html, u"</body>") != Text::npos) {
+    size_t end = FindText(html, u"</body>", s);
     if (end != Text::npos) {
       html.resize(end);
       html.erase(0, s);

@@ -120,15 +120,16 @@ size_t FindText(TextView text, TextView what, size_t from) {
   size_t i = from;
 #if defined(__SSE2__)
   const __m128i first = _mm_set1_epi16(static_cast<short>(what[0]));
-  const __m128i final = _mm_set1_epi16(static_cast<short>(what[m - 1]));
+  const __m128i lastUnit = _mm_set1_epi16(static_cast<short>(what[m - 1]));
   for (; i + 8 <= last + 1; i += 8) {
     __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
     __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i + m - 1));
-    __m128i both = _mm_and_si128(_mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final));
-    // Two mask bits per unit.
-    for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0; mask &= mask - 1) {
-      size_t pos = i + static_cast<size_t>(std::countr_zero(mask)) / 2;
-      mask &= mask - 1;
+    __m128i both = _mm_and_si128(_mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, lastUnit));
+    // Packed to one mask bit per place.
+    auto mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(both, _mm_setzero_si128())));
+    for (; mask != 0; mask &= mask - 1) {
+      size_t pos = i + static_cast<size_t>(std::countr_zero(mask));
       if (matchesAt(pos)) return pos;
     }
   }

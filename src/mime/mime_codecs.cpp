@@ -248,16 +248,17 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
   // general path, so that a break it causes, or one right after it, leaves it in place.
   size_t unmovedBefore = 0;
 
-  // Breaks the line before a byte `width` wide.
-  auto softBreak = [&](size_t width) {
+  // Breaks the line before a byte `width` wide, the input's last when `last`.
+  auto softBreak = [&](size_t width, bool last) {
     if (capacity - o < 3) return;
     // The break goes right after the last blank written inside this line (not at its
     // start), which stays at the end of the line; the rest moves to the next one, unless
-    // it would leave no room there for the byte.
+    // it would leave no room there for the byte (and for the break after it, but for the
+    // last byte).
     size_t from = std::max(o - std::min(column, o) + 1, unmovedBefore);
     size_t at = o;
     while (at > from && out[at - 1] != ' ' && out[at - 1] != '\t') --at;
-    if (at > from && o - at + width < kMaxLine) {
+    if (at > from && o - at + width < kMaxLine + (last ? 1 : 0)) {
       size_t moved = o - at;
       std::memmove(out + at + 3, out + at, moved);
       std::memcpy(out + at, "=\r\n", 3);
@@ -287,7 +288,7 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
     QpKind kind = kQpOutputs[c].kind;
     if (kind == kQpLineEnd) {
       // A full line takes its soft break even right before its line end.
-      if (column + 1 >= kMaxLine) softBreak(1);
+      if (column + 1 >= kMaxLine) softBreak(1, false);
       if (o < capacity) out[o++] = static_cast<char>(c);
       column = 0;
       continue;
@@ -302,7 +303,7 @@ size_t CMimeCodeQP::EncodeInto(char* out, size_t capacity) {
                in[i + 2] == '\n';
     }
     size_t width = encode ? 3 : 1;
-    if (column + width >= kMaxLine) softBreak(width);
+    if (column + width >= kMaxLine) softBreak(width, i + 1 == n);
     if (encode && capacity - o >= 3) {
       out[o] = '=';
       out[o + 1] = kHexDigits[c >> 4];

@@ -37,7 +37,8 @@ class CMimeCodeBase {
   // the text the whole input gives; 0 when input cannot be cut.
   virtual size_t EncodeBlockSize() const { return 0; }
   virtual size_t DecodedSize() const { return input_.size(); }
-  // Return the number of bytes written.
+  // Return the number of bytes of output. The room after them, up to `capacity`, may be
+  // written over.
   virtual size_t EncodeInto(char* out, size_t capacity);
   virtual size_t DecodeInto(char* out, size_t capacity);
 

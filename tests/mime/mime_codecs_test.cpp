@@ -51,6 +51,9 @@ TEST(QuotedPrintable, EncodesLinesAndSpecialBytes) {
       // where it stands, and no line grows past 76 characters.
       {"no room to move", "a " + std::string(73, 'x') + "\xFF" + "b",
        "a " + std::string(73, 'x') + "=\r\n=FFb"},
+      // The input's last byte needs no room for a break after it.
+      {"room for the last byte", "a " + std::string(73, 'x') + "\xFF",
+       "a =\r\n" + std::string(73, 'x') + "=FF"},
       // Only the first break can go after the space: the second line has none.
       {"blank of an earlier line", std::string(70, 'a') + " " + std::string(150, 'b'),
        std::string(70, 'a') + " =\r\n" + std::string(75, 'b') + "=\r\n" + std::string(75, 'b')},

@@ -331,12 +331,29 @@ Text TransferEncodingName(uint32_t mimeConentEncodingType) {
 }
 
 std::vector<Text> CollectLocalImageSources(TextView html) {
+  // Each pattern's next place is kept from one image to the next: the scan only moves
+  // forward, so a place not yet passed is still the next, and a pattern absent after one
+  // place is absent after every later one. Searched afresh for every image, an absent
+  // pattern would make the scan quadratic in the number of images.
+  struct Next {
+    TextView pattern;
+    size_t at = 0;
+    bool searched = false;
+  };
+  auto nextFrom = [html](Next& next, size_t pos) {
+    if (!next.searched || (next.at != TextView::npos && next.at < pos)) {
+      next.at = FindText(html, next.pattern, pos);
+      next.searched = true;
+    }
+    return next.at;
+  };
+  Next local{u"src=\"file:///"}, upper{u"SRC=\""}, lower{u"src=\""};
   std::vector<Text> sources;
   size_t pos = 0;
   while (pos < html.size()) {
-    size_t found = html.find(u"src=\"file:///", pos);
-    if (found == TextView::npos) found = html.find(u"SRC=\"", pos);
-    if (found == TextView::npos) found = html.find(u"src=\"", pos);
+    size_t found = nextFrom(local, pos);
+    if (found == TextView::npos) found = nextFrom(upper, pos);
+    if (found == TextView::npos) found = nextFrom(lower, pos);
     if (found == TextView::npos) break;
     if (Contains(ToLower(html.substr(found, 9)), u"http")) {
       pos = found + 9;

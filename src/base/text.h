@@ -38,7 +38,7 @@ bool EqualsIgnoreCase(TextView a, TextView b);
 // Compares 8-bit text with only A-Z and a-z taken as equal (protocol and header names).
 bool EqualsAsciiIgnoreCase(std::string_view a, std::string_view b);
 
-inline bool Contains(TextView text, TextView x) { return text.find(x) != TextView::npos; }
+inline bool Contains(TextView text, TextView x) { return FindText(text, x) != TextView::npos; }
 inline bool Contains(std::string_view bytes, std::string_view x) {
   return bytes.find(x) != std::string_view::npos;
 }

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_memory.h"
 #include "mime/mime_codecs.h"
 #include "mime/mime_decode.h"
 #include "mime/mime_encode.h"
@@ -216,12 +216,7 @@ struct Encoding {
 double FreshMemoryRate(size_t messageBytes, size_t bytes) {
   double best = HUGE_VAL;
   for (int i = 0; i < 5; ++i) {
-    best = std::min(best, SecondsOf([bytes] {
-                      std::unique_ptr<char[]> block(new char[bytes]);
-                      std::memset(block.get(), ' ', bytes);
-                      benchmark::DoNotOptimize(block.get());
-                      benchmark::ClobberMemory();
-                    }));
+    best = std::min(best, SecondsOf([bytes] { WriteFreshMemory(bytes); }));
   }
   return static_cast<double>(messageBytes) / best;
 }

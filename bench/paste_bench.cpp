@@ -6,13 +6,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
 
+#include "fresh_memory.h"
 #include "paste/oracle/literal_paste.h"
 #include "paste/paste_cleanup.h"
 #include "paste/samples/paste_samples.h"
@@ -110,12 +110,7 @@ void FreshMemory(benchmark::State& state) {
   CleanPastedHtml(html, context);
   const size_t bytes = html.size() * sizeof(Text::value_type);
   html = Text();
-  for (auto _ : state) {
-    std::unique_ptr<char[]> block(new char[bytes]);
-    std::memset(block.get(), ' ', bytes);
-    benchmark::DoNotOptimize(block.get());
-    benchmark::ClobberMemory();
-  }
+  for (auto _ : state) WriteFreshMemory(bytes);
   state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "support/variant.h"
 
 namespace qorva {
@@ -62,6 +64,24 @@ TEST(Utf8, SpecialUnitsConvertTheSameAtEveryPlaceInABlock) {
         EXPECT_EQ(FromUtf8(bytes), head + FromUtf8(bad) + tail) << before << " " << after;
       }
     }
+  }
+}
+
+// The length is counted in blocks of 16-bit counters: long runs of the widest units must
+// not overflow them, and a block's edge must not split the count of a pair.
+TEST(Utf8, LongTextsOfEveryWidthConvertAsTheirPiecesDo) {
+  const Text pieces[] = {u"a", u"\u00e9", u"\ud55c", u"\U0001F600", Text(1, char16_t{0xDC00})};
+  std::mt19937 random(5);
+  for (int mix = 0; mix < 7; ++mix) {
+    Text text;
+    std::string expected;
+    while (text.size() < 150000) {
+      // One width throughout for the first five texts, a random mix for the others.
+      const Text& piece = pieces[mix < 5 ? mix : random() % 5];
+      text += piece;
+      expected += ToUtf8(piece);
+    }
+    EXPECT_EQ(ToUtf8(text), expected) << mix;
   }
 }
 

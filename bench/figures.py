@@ -10,7 +10,7 @@ import sys
 
 
 def row(figure, ours, peer="", target=""):
-    print(f"{figure:<46} {ours:<30} {peer:<26} {target}")
+    print(f"{figure:<46} {ours:<30} {peer:<40} {target}")
 
 
 def main():
@@ -54,6 +54,8 @@ def main():
             floor = ""
             if "fresh_floor_MBps" in run:
                 floor = f"writing it fresh: {run['fresh_floor_MBps']:.0f}"
+            if "files_floor_MBps" in run:
+                floor += f", its files: {run['files_floor_MBps']:.0f}"
             row(f"{name} {label} (MB/s)", f"{run['bytes_per_second'] / 1e6:.0f}", floor, ">= 300")
             row("  peak added / message bytes",
                 f"{run['peak_ratio']:.2f} ({run['peak_MB']:.0f} MB of {run['message_MB']:.1f})",

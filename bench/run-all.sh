@@ -30,7 +30,7 @@ cleanup() {
 trap cleanup EXIT
 export TMPDIR=$work
 
-line() { printf '%-46s %-30s %-26s %s\n' "$@"; }
+line() { printf '%-46s %-30s %-40s %s\n' "$@"; }
 header() { echo; echo "== $*"; line "figure" "ours" "peer" "target"; }
 
 # best_of N CMD...: the fastest of N runs as "wall user+sys peakKB", the command's output

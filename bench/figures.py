@@ -51,11 +51,12 @@ def main():
             if "peak_ratio" not in run:
                 continue
             name = run["name"].split("/")[0]
-            floor = ""
+            floors = []
             if "fresh_floor_MBps" in run:
-                floor = f"writing it fresh: {run['fresh_floor_MBps']:.0f}"
+                floors.append(f"writing it fresh: {run['fresh_floor_MBps']:.0f}")
             if "files_floor_MBps" in run:
-                floor += f", its files: {run['files_floor_MBps']:.0f}"
+                floors.append(f"its files: {run['files_floor_MBps']:.0f}")
+            floor = ", ".join(floors)
             row(f"{name} {label} (MB/s)", f"{run['bytes_per_second'] / 1e6:.0f}", floor, ">= 300")
             row("  peak added / message bytes",
                 f"{run['peak_ratio']:.2f} ({run['peak_MB']:.0f} MB of {run['message_MB']:.1f})",
